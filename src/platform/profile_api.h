@@ -1,0 +1,19 @@
+// The two private-profile functions, shaped like kernel32's ANSI forms.
+#pragma once
+#include <cstdint>
+
+namespace ostrevo {
+
+class ProfileApi {
+public:
+    virtual ~ProfileApi() = default;
+    // A null pointer is an absent argument, exactly as in the real call.
+    virtual uint32_t GetPrivateProfileStringA(const char* appName, const char* keyName,
+                                              const char* defaultText, char* returned,
+                                              uint32_t size, const char* fileName) = 0;
+    // Non-zero on success.
+    virtual int32_t WritePrivateProfileStringA(const char* appName, const char* keyName,
+                                               const char* text, const char* fileName) = 0;
+};
+
+}  // namespace ostrevo

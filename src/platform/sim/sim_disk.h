@@ -1,0 +1,66 @@
+// A simulated drive C: backed by a host directory: case-insensitive names, DOS attributes,
+// files that refuse writes. It is both the profile engine's store and the FileApi.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/file_api.h"
+#include "platform/sim/sim_file_store.h"
+#include "platform/sim/sim_text.h"
+
+namespace ostrevo {
+
+class SimDisk : public SimFileStore, public FileApi {
+public:
+    // `hostRoot` is an existing host directory; drive C: is the folder "C" inside it (created).
+    explicit SimDisk(std::string hostRoot);
+
+    // Test set-up and inspection, by Windows path ("C:\boot.ini").
+    void PutFile(const std::string& windowsPath, const std::string& bytes,
+                 uint32_t attributes = kFileAttributeArchive);
+    std::optional<std::string> FileBytes(const std::string& windowsPath);
+    void MakeDirectory(const std::string& windowsPath);
+    // A file that nobody may write or change the attributes of (another user's file, a sharing
+    // violation): writes and SetFileAttributesA fail with access denied.
+    void DenyWrites(const std::string& windowsPath, bool deny = true);
+    // Drives other than C: have no medium: every call on them fails.
+
+    // SimFileStore
+    std::optional<std::string> Read(const std::string& path) override;
+    uint32_t Write(const std::string& path, const std::string& bytes) override;
+
+    // FileApi
+    FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override;
+    int32_t FindNextFileA(FindHandle handle, FindDataA* data) override;
+    int32_t FindClose(FindHandle handle) override;
+    uint32_t GetFileAttributesA(const char* fileName) override;
+    int32_t SetFileAttributesA(const char* fileName, uint32_t attributes) override;
+    uint32_t GetLastError() override { return lastError_; }
+    std::wstring FormatErrorMessage(uint32_t code) override;
+
+    // Counts for tests that must prove a call was (not) made.
+    int WriteCount() const { return writeCount_; }
+
+private:
+    struct Resolved;
+    Resolved Resolve(const std::string& windowsPath, bool makeDirectories = false);
+    uint32_t AttributesOf(const std::string& key, bool directory) const;
+    uint32_t Fail(uint32_t error);
+
+    std::string hostRoot_;
+    SimText text_;  // letter case of names, as the Windows-1252 system folds it
+    uint32_t lastError_ = 0;
+    int writeCount_ = 0;
+    std::map<std::string, uint32_t> attributes_;  // by upper-cased Windows path
+    std::set<std::string> denied_;                // by upper-cased Windows path
+    // Each search is answered from the directory as it was when the search began.
+    std::map<FindHandle, std::pair<std::vector<FindDataA>, size_t>> searches_;
+    FindHandle nextHandle_ = 1;
+};
+
+}  // namespace ostrevo

@@ -1,0 +1,163 @@
+// AppUtils: shared procedures without state.
+#include "util/app_utils.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace ostrevo {
+namespace {
+
+// Large enough for any real boot.ini in one call; the loop below grows it for anything bigger.
+constexpr uint32_t kKeyListStartSize = 512;
+// A profile list cannot be larger than its file, and the platform caps files far below this.
+constexpr uint32_t kKeyListMaxSize = 1u << 30;
+
+// Reads the NUL-separated key list, doubling the buffer while the platform had to cut it
+// (a cut list returns size - 2).
+std::string ReadKeyList(ProfileApi& profile, const std::string& section, const std::string& path) {
+    for (uint32_t size = kKeyListStartSize;; size *= 2) {
+        std::string buffer(size, '\0');
+        const uint32_t count =
+            profile.GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), size, path.c_str());
+        if (count + 2 < size || size >= kKeyListMaxSize) {
+            buffer.resize(std::min(count, size));
+            return buffer;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::wstring> SectionKeys(ProfileApi& profile, TextApi& text, const std::wstring& filePath,
+                                      const std::wstring& section) {
+    const std::wstring list = text.FromAnsi(ReadKeyList(profile, text.ToAnsi(section), text.ToAnsi(filePath)));
+    std::vector<std::wstring> keys;
+    std::unordered_set<std::wstring> seen;  // upper-cased names already taken
+    size_t p = 0;
+    while (p < list.size()) {
+        size_t q = list.find(L'\0', p);
+        if (q == std::wstring::npos) q = list.size();
+        if (q > p) {
+            std::wstring name = list.substr(p, q - p);
+            if (seen.insert(text.ToUpper(name)).second) keys.push_back(std::move(name));
+        }
+        p = q + 1;
+    }
+    return keys;
+}
+
+std::wstring SectionKeyList(ProfileApi& profile, TextApi& text, const std::wstring& filePath,
+                            const std::wstring& section) {
+    return JoinList(SectionKeys(profile, text, filePath, section), ListDelimiter());
+}
+
+int32_t ListItemCount(const std::wstring& list, const std::wstring& delimiter) {
+    if (list.empty()) return 0;
+    if (delimiter.empty()) return 1;
+    int32_t count = 0;
+    for (size_t p = list.find(delimiter); p != std::wstring::npos; p = list.find(delimiter, p + 1)) ++count;
+    return count + 1;
+}
+
+std::wstring GetListItem(int32_t index, const std::wstring& list, const std::wstring& delimiter) {
+    if (list.empty()) return L"";
+    const size_t first = delimiter.empty() ? std::wstring::npos : list.find(delimiter);
+    if (first == std::wstring::npos) return index <= 1 ? list : L"";
+    if (index == 1) return list.substr(0, first);
+    if (index < 2) return L"";
+    int32_t seen = 0;
+    for (size_t p = first; p != std::wstring::npos; p = list.find(delimiter, p + 1)) {
+        if (++seen == index - 1) {
+            const size_t begin = p + delimiter.size();
+            const size_t end = list.find(delimiter, begin);
+            return list.substr(begin, end == std::wstring::npos ? std::wstring::npos : end - begin);
+        }
+    }
+    return L"";
+}
+
+int32_t FindListItem(const std::wstring& item, const std::wstring& list, const std::wstring& delimiter,
+                     TextApi& text) {
+    const std::wstring wanted = text.ToUpper(item);
+    const std::vector<std::wstring> items = SplitList(list, delimiter);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (text.ToUpper(items[i]) == wanted) return static_cast<int32_t>(i + 1);
+    }
+    return -1;
+}
+
+void AddListItem(const std::wstring& item, std::wstring& list, bool atFront, const std::wstring& delimiter,
+                 const std::wstring& defaultText) {
+    const std::wstring added = TextOrDefault(item, defaultText);
+    if (list.empty()) {
+        list = added;
+    } else if (atFront) {
+        list = added + delimiter + list;
+    } else {
+        list += delimiter + added;
+    }
+}
+
+std::wstring TextOrDefault(const std::wstring& value, const std::wstring& defaultText) {
+    return value.empty() ? defaultText : value;
+}
+
+std::vector<std::wstring> SplitList(const std::wstring& list, const std::wstring& delimiter) {
+    std::vector<std::wstring> items;
+    if (list.empty()) return items;
+    if (delimiter.empty()) return {list};
+    size_t begin = 0;
+    for (;;) {
+        const size_t end = list.find(delimiter, begin);
+        if (end == std::wstring::npos) {
+            items.push_back(list.substr(begin));
+            return items;
+        }
+        items.push_back(list.substr(begin, end - begin));
+        begin = end + delimiter.size();
+    }
+}
+
+std::wstring JoinList(const std::vector<std::wstring>& items, const std::wstring& delimiter) {
+    std::wstring list;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) list += delimiter;
+        list += items[i];
+    }
+    return list;
+}
+
+bool FileExists(FileApi& files, TextApi& text, const std::wstring& path) {
+    if (path.empty()) return false;
+    FindDataA data;
+    const FindHandle search = files.FindFirstFileA(text.ToAnsi(path).c_str(), &data);
+    if (search == kInvalidFindHandle) return false;
+    bool found = false;
+    do {
+        found = (data.attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
+    } while (!found && files.FindNextFileA(search, &data) != 0);
+    files.FindClose(search);
+    return found;
+}
+
+bool IsWinNT(VersionApi& version) {
+    OsVersionInfoA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    version.GetVersionExA(&info);  // a failed call leaves the platform id 0: not NT
+    return info.dwPlatformId == kVerPlatformWin32Nt;
+}
+
+std::wstring ValueToText(const DynamicValue& value) {
+    switch (value.kind()) {
+        case DynamicValue::Kind::Text:
+            return value.text();
+        case DynamicValue::Kind::Integer:
+            return std::to_wstring(value.integer());
+        case DynamicValue::Kind::Null:
+        case DynamicValue::Kind::Empty:
+            break;
+    }
+    return L"";
+}
+
+}  // namespace ostrevo
