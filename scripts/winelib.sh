@@ -1,0 +1,135 @@
+# Wine helpers for the demo and the tests under Wine: throw-away prefixes, run as an unprivileged user.
+# Source it (`. scripts/winelib.sh`); it defines functions only and changes no shell options.
+#
+# Why a separate user: as root, Wine reports a read-only attribute but writes the file anyway, so a
+# read-only boot.ini would prove nothing. Run as an ordinary user, the profile write fails with 5.
+
+WINE_USER="${WINE_USER:-ostrevo-wine}"
+
+_wine_is_root() { [ "$(id -u)" -eq 0 ]; }
+
+# Creates the unprivileged user once; a no-op when not running as root.
+wine_ensure_user() {
+    _wine_is_root || return 0
+    id -u "$WINE_USER" >/dev/null 2>&1 && return 0
+    # Another script may be creating it at the same moment: a failed useradd is fine if the user exists.
+    useradd --create-home --shell /usr/sbin/nologin "$WINE_USER" 2>/dev/null || id -u "$WINE_USER" >/dev/null
+}
+
+# The environment every Wine command of ours runs with. The home lives inside the prefix so that
+# parallel prefixes share nothing and cleanup removes everything.
+_wine_env() {
+    local prefix="$1"
+    local arch=win32
+    [ -f "$prefix/.home/arch" ] && arch="$(cat "$prefix/.home/arch")"
+    printf '%s\n' "HOME=$prefix/.home" "WINEPREFIX=$prefix" "WINEARCH=$arch" \
+        "WINEDEBUG=${WINEDEBUG:--all}" "WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}" \
+        "PATH=/usr/local/bin:/usr/bin:/bin" "LANG=${LANG:-C.UTF-8}"
+    [ -n "${DISPLAY:-}" ] && printf '%s\n' "DISPLAY=$DISPLAY"
+    # The X cookie of the caller is usually unreadable by the Wine user: hand over a copy.
+    local cookie="${XAUTHORITY:-${HOME:-/nonexistent}/.Xauthority}"
+    if [ -n "${DISPLAY:-}" ] && [ -r "$cookie" ]; then
+        if _wine_is_root; then
+            cp "$cookie" "$prefix/.home/.Xauthority" 2>/dev/null &&
+                chown "$WINE_USER" "$prefix/.home/.Xauthority" &&
+                printf '%s\n' "XAUTHORITY=$prefix/.home/.Xauthority"
+        else
+            printf '%s\n' "XAUTHORITY=$cookie"
+        fi
+    fi
+}
+
+# wine_run PREFIX CMD...: runs CMD in the prefix, as the Wine user when we are root.
+wine_run() {
+    local prefix="$1"
+    shift
+    local -a envs
+    mapfile -t envs < <(_wine_env "$prefix")
+    if _wine_is_root; then
+        runuser -u "$WINE_USER" -- env -i "${envs[@]}" "$@"
+    else
+        env "${envs[@]}" "$@"
+    fi
+}
+
+# wine_new_prefix [win32|win64]: creates a fresh prefix (32-bit unless asked) and prints its path.
+# Takes a few seconds.
+wine_new_prefix() {
+    local arch="${1:-win32}"
+    wine_ensure_user || return 1
+    local prefix
+    prefix="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" || return 1
+    mkdir -p "$prefix/.home"
+    echo "$arch" >"$prefix/.home/arch"
+    if _wine_is_root; then
+        chown -R "$WINE_USER:" "$prefix"
+    fi
+    if ! wine_run "$prefix" wineboot -i >/dev/null 2>&1; then
+        echo "wine_new_prefix: wineboot failed in $prefix" >&2
+        wine_cleanup "$prefix"
+        return 1
+    fi
+    wine_run "$prefix" wineserver -w
+    printf '%s\n' "$prefix"
+}
+
+# wine_virtual_desktop PREFIX NAME GEOMETRY: every program of the prefix opens in the one virtual
+# desktop NAME (e.g. 1024x768), so a driver started with plain `wine` sees the program's windows and
+# keeps its own standard output and exit code.
+wine_virtual_desktop() {
+    wine_run "$1" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$2" /f >/dev/null &&
+        wine_run "$1" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$2" /d "$3" /f >/dev/null
+}
+
+# wine_start_xvfb [GEOMETRY]: starts Xvfb on a display it picks itself (no collision with parallel
+# runs), exports DISPLAY and sets WINE_XVFB_PID; stop it with `kill "$WINE_XVFB_PID"`.
+wine_start_xvfb() {
+    local geometry="${1:-1024x768}" display_file
+    display_file="$(mktemp)" || return 1
+    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$display_file" 2>/dev/null &
+    WINE_XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -s "$display_file" ]; then
+        rm -f "$display_file"
+        echo "wine_start_xvfb: Xvfb did not start" >&2
+        return 1
+    fi
+    DISPLAY=":$(head -n1 "$display_file")"
+    export DISPLAY
+    rm -f "$display_file"
+}
+
+# Host path of C:\ in the prefix.
+wine_c_drive() {
+    printf '%s\n' "$1/drive_c"
+}
+
+# wine_copy_in PREFIX SOURCE WINDOWS_RELATIVE_PATH: copies a host file to C:\<path>, owned by the Wine
+# user, so that the program under test may change its attributes and contents as on Windows.
+wine_copy_in() {
+    local dest
+    dest="$(wine_c_drive "$1")/$3"
+    cp "$2" "$dest" || return 1
+    if _wine_is_root; then
+        chown "$WINE_USER:" "$dest"
+    fi
+}
+
+# Kills the prefix's wineserver (and with it every process in it) and removes the prefix.
+wine_cleanup() {
+    local prefix="$1"
+    case "$prefix" in
+    /tmp/ostrevo-wine.*) ;;
+    *)
+        echo "wine_cleanup: refusing to remove '$prefix'" >&2
+        return 1
+        ;;
+    esac
+    [ -d "$prefix" ] || return 0
+    wine_run "$prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+}

@@ -1,0 +1,25 @@
+// ostrevo.exe: builds the real platform and the hidden main window, runs start-up, then the tray.
+#include "app/resource.h"
+#include "platform/win32/win32_platform.h"
+#include "shell/app_info.h"
+#include "shell/form1.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+    ostrevo::TrayWindow window;
+    if (!window.Create(instance, IDI_APP, ostrevo::kAppTitle)) return 1;
+    ostrevo::Win32Platform platform(window);
+    ostrevo::Form1 form(platform.Get());
+    if (!form.Form_Load()) return 0;
+
+    // Only now: no tray event may reach the form before its start-up has ended.
+    window.SetEvents({[&form] { form.PrimaryMenuEvent(); }, [&form] { form.SecondaryMenuEvent(); },
+                      [&form] { form.Form_LostFocus(); }});
+    window.ShowIcon();
+
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

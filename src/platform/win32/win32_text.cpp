@@ -1,0 +1,58 @@
+// The system ANSI code page and the user's locale, through user32 and kernel32.
+#include "platform/win32/win32_text.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "platform/win32/windows_shim.h"
+
+namespace ostrevo {
+namespace {
+
+std::wstring LocaleText(LCTYPE type) {
+    const int needed = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
+    if (needed <= 1) return std::wstring();
+    std::wstring text(static_cast<size_t>(needed), L'\0');
+    const int written = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, &text[0], needed);
+    if (written <= 1) return std::wstring();
+    text.resize(static_cast<size_t>(written - 1));  // the count includes the terminating NUL
+    return text;
+}
+
+}  // namespace
+
+std::string Win32Text::ToAnsi(const std::wstring& text) {
+    if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return std::string();
+    const int length = static_cast<int>(text.size());
+    const int needed = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return std::string();
+    std::string bytes(static_cast<size_t>(needed), '\0');
+    const int written =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, &bytes[0], needed, nullptr, nullptr);
+    bytes.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return bytes;
+}
+
+std::wstring Win32Text::FromAnsi(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(needed), L'\0');
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &text[0], needed);
+    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return text;
+}
+
+std::wstring Win32Text::ToUpper(const std::wstring& text) {
+    if (text.empty()) return text;
+    std::wstring upper = text;
+    ::CharUpperBuffW(&upper[0], static_cast<DWORD>(std::min<size_t>(upper.size(), MAXDWORD)));
+    return upper;
+}
+
+std::wstring Win32Text::DecimalSeparator() { return LocaleText(LOCALE_SDECIMAL); }
+
+std::wstring Win32Text::GroupSeparator() { return LocaleText(LOCALE_STHOUSAND); }
+
+}  // namespace ostrevo

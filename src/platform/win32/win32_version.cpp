@@ -1,0 +1,28 @@
+// GetVersionExA through a real OSVERSIONINFOEXA, so that whatever size the caller claims the system
+// never writes past a buffer of ours.
+#include "platform/win32/win32_version.h"
+
+#include <cstring>
+
+#include "platform/win32/windows_shim.h"
+
+namespace ostrevo {
+
+int32_t Win32Version::GetVersionExA(OsVersionInfoA* info) {
+    if (info == nullptr) return ::GetVersionExA(nullptr);
+    OSVERSIONINFOEXA real;
+    std::memset(&real, 0, sizeof(real));
+    // The system checks the size field itself: a wrong one fails there, as it would for the caller.
+    real.dwOSVersionInfoSize = info->dwOSVersionInfoSize;
+    const BOOL ok = ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&real));
+    if (!ok) return ok;
+    info->dwMajorVersion = real.dwMajorVersion;
+    info->dwMinorVersion = real.dwMinorVersion;
+    info->dwBuildNumber = real.dwBuildNumber;
+    info->dwPlatformId = real.dwPlatformId;
+    static_assert(sizeof(info->szCSDVersion) == sizeof(real.szCSDVersion), "CSD version fields differ");
+    std::memcpy(info->szCSDVersion, real.szCSDVersion, sizeof(info->szCSDVersion));
+    return ok;
+}
+
+}  // namespace ostrevo
