@@ -1,0 +1,71 @@
+// The modal input box over the IDD_INPUTBOX template: the texts ride in, the typed text rides out.
+#include "platform/win32/input_box.h"
+
+#include "app/inputbox_resource.h"
+
+namespace ostrevo {
+namespace {
+
+struct InputBoxData {
+    const std::wstring& prompt;
+    const std::wstring& title;
+    const std::wstring& defaultText;
+    std::wstring typed;
+};
+
+std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void Initialise(HWND dialog, const InputBoxData& data) {
+    ::SetWindowTextW(dialog, data.title.c_str());
+    ::SetDlgItemTextW(dialog, IDC_INPUTBOX_PROMPT, data.prompt.c_str());
+    const HWND edit = ::GetDlgItem(dialog, IDC_INPUTBOX_TEXT);
+    ::SetWindowTextW(edit, data.defaultText.c_str());
+    // Selected, so that typing replaces the suggestion.
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SetFocus(edit);
+}
+
+INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            Initialise(dialog, *reinterpret_cast<const InputBoxData*>(lParam));
+            return FALSE;  // the focus is set already
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: {
+                    auto* data = reinterpret_cast<InputBoxData*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+                    if (data != nullptr) data->typed = WindowText(::GetDlgItem(dialog, IDC_INPUTBOX_TEXT));
+                    ::EndDialog(dialog, IDOK);
+                    return TRUE;
+                }
+                case IDCANCEL:  // also Esc and the close box
+                    ::EndDialog(dialog, IDCANCEL);
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const std::wstring& prompt,
+                                         const std::wstring& title, const std::wstring& defaultText) {
+    InputBoxData data{prompt, title, defaultText, std::wstring()};
+    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUTBOX), owner, &InputBoxProc,
+                                             reinterpret_cast<LPARAM>(&data));
+    if (result != IDOK) return std::nullopt;
+    return data.typed;
+}
+
+}  // namespace ostrevo

@@ -1,0 +1,24 @@
+// The "&Reboot" and "&ShutDown" commands.
+#include "power/rebootapi.h"
+#include "shell/app_info.h"
+#include "shell/form1.h"
+
+namespace ostrevo {
+namespace {
+
+// Yes and No, the warning icon, Yes as the default button.
+constexpr uint32_t kQuestionStyle = kMbYesNo | kMbIconExclamation | kMbDefButton1;
+
+}  // namespace
+
+void Form1::mnureboot_Click(int /*index*/) {
+    if (platform_.ui.MessageBox(L"Restart?", kAppTitle, kQuestionStyle) == kIdNo) return;
+    ExitSystemOrReport(platform_, kTrue16);
+}
+
+void Form1::mnushutdown_Click() {
+    if (platform_.ui.MessageBox(L"ShutDown?", kAppTitle, kQuestionStyle) == kIdNo) return;
+    ExitSystemOrReport(platform_, kFalse16);
+}
+
+}  // namespace ostrevo
