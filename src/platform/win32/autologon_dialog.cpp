@@ -1,0 +1,134 @@
+// The "AutoLogon Details" dialog: the template's controls mirror a Form2 both ways.
+#include "platform/win32/autologon_dialog.h"
+
+#include <string>
+
+#include "app/autologon_resource.h"
+
+namespace ostrevo {
+namespace {
+
+std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+// The password is typed blind, so no input method may show it in a composition window. imm32 is
+// looked up at run time: the call is a no-op where no input method exists, and the exe keeps to
+// the DLLs every Windows XP has loaded anyway.
+void TurnInputMethodOff(HWND edit) {
+    using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
+    const HMODULE imm = ::LoadLibraryW(L"imm32.dll");
+    if (imm == nullptr) return;
+    const auto associate = reinterpret_cast<AssociateContext>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(imm, "ImmAssociateContext")));
+    if (associate != nullptr) associate(edit, nullptr);
+}
+
+// A template cannot ask for the place the system gives a new window, so a throw-away overlapped
+// window asks for it, and the dialog moves there, kept inside that monitor's work area.
+void MoveToDefaultPosition(HWND dialog) {
+    const HWND probe =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (probe == nullptr) return;
+    RECT where{};
+    const BOOL placed = ::GetWindowRect(probe, &where);
+    ::DestroyWindow(probe);
+    RECT size{};
+    if (!placed || !::GetWindowRect(dialog, &size)) return;
+
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    POINT corner{where.left, where.top};
+    if (!::GetMonitorInfoW(::MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const LONG width = size.right - size.left;
+    const LONG height = size.bottom - size.top;
+    LONG x = where.left;
+    LONG y = where.top;
+    if (x + width > work.right) x = work.right - width;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Form2* FormOf(HWND dialog) { return reinterpret_cast<Form2*>(::GetWindowLongPtrW(dialog, DWLP_USER)); }
+
+void MirrorOk(HWND dialog, const Form2& form) {
+    ::EnableWindow(::GetDlgItem(dialog, IDOK), form.btnok.Enabled);
+}
+
+void Initialise(HWND dialog, Form2& form) {
+    MoveToDefaultPosition(dialog);
+    ::SetDlgItemTextW(dialog, IDC_USERNAME, form.edtusername.Text().c_str());
+    ::SetDlgItemTextW(dialog, IDC_DOMAIN, form.edtdomain.Text().c_str());
+    ::SetDlgItemTextW(dialog, IDC_PASSWORD, form.edtpassword.Text().c_str());
+    const HWND password = ::GetDlgItem(dialog, IDC_PASSWORD);
+    // The common controls 6 edit shows a dot of its own; this program shows '*'.
+    ::SendMessageW(password, EM_SETPASSWORDCHAR, L'*', 0);
+    TurnInputMethodOff(password);
+    MirrorOk(dialog, form);
+    // The first control of the tab order that can take the focus: OK when enabled, else Cancel.
+    const HWND first = ::GetDlgItem(dialog, form.btnok.Enabled ? IDOK : IDCANCEL);
+    ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+}
+
+void OnEdit(HWND dialog, Form2& form, int id, HWND edit) {
+    const std::wstring text = WindowText(edit);
+    switch (id) {
+        case IDC_USERNAME:
+            form.edtusername.SetText(text);
+            break;
+        case IDC_DOMAIN:
+            form.edtdomain.SetText(text);
+            break;
+        case IDC_PASSWORD:
+            form.edtpassword.SetText(text);
+            break;
+        default:
+            return;
+    }
+    MirrorOk(dialog, form);
+}
+
+INT_PTR CALLBACK AutoLogonProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        Initialise(dialog, *reinterpret_cast<Form2*>(lParam));
+        return FALSE;  // the focus is set already
+    }
+    Form2* form = FormOf(dialog);
+    if (message != WM_COMMAND || form == nullptr) return FALSE;
+    const int id = LOWORD(wParam);
+    switch (id) {
+        case IDOK:
+            // However IDOK arrives, a disabled OK confirms nothing.
+            if (!form->btnok.Enabled) return TRUE;
+            form->btnok_Click();
+            ::EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDCANCEL:  // also Esc and the close box
+            form->Command2_Click();
+            ::EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        default:
+            if (HIWORD(wParam) != EN_CHANGE) return FALSE;
+            OnEdit(dialog, *form, id, reinterpret_cast<HWND>(lParam));
+            return TRUE;
+    }
+}
+
+}  // namespace
+
+void ShowAutoLogonDialog(HINSTANCE instance, Form2& form) {
+    ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTOLOGON), nullptr, &AutoLogonProc,
+                      reinterpret_cast<LPARAM>(&form));
+}
+
+}  // namespace ostrevo

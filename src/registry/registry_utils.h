@@ -1,0 +1,36 @@
+// RegistryUtils: single registry values read and written through advapi32's ANSI calls. Every call
+// opens and closes its own key, and no failure reaches the caller.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/registry_api.h"
+#include "platform/text_api.h"
+#include "util/dynamic_value.h"
+
+namespace ostrevo {
+
+// The ValueType argument of WriteRegValue besides the registry's own type numbers.
+constexpr int32_t kRegAutomaticType = -1;
+
+// A string value up to its first NUL (expandable strings unexpanded), a number value as a signed
+// integer; the empty text for a missing key or value, another type, or a failed read.
+DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                          const std::wstring& valueName);
+
+// Creates the key (and missing parents), then stores `value` as REG_SZ (1, blanks trimmed), REG_DWORD
+// (4, rounded halves to even) or by automatic choice (-1: a number when the value reads as one under
+// the user's locale). Any other type writes nothing. A value that cannot be a 32-bit number (out of
+// range, or not numeric with type 4) is stored as a string rather than lost.
+void WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                   const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
+
+// Stores `value` as REG_SZ exactly as given, blanks included.
+void WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                    const std::wstring& valueName, const std::wstring& value);
+
+// Removes one value from an existing key; a missing key or value is left as it is.
+void DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                    const std::wstring& valueName);
+
+}  // namespace ostrevo

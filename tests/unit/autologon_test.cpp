@@ -1,0 +1,266 @@
+// The "Auto Login" item: its start-up state, the command's paths over the Winlogon values, and
+// the details dialog's rule for OK.
+#include "autologon/auto_logon.h"
+#include "autologon/form2.h"
+#include "shell/form1.h"
+#include "test_platform.h"
+
+namespace ostrevo {
+namespace {
+
+const char kWinlogon[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+// What the dialog showed when it opened.
+struct Opened {
+    std::wstring user, domain, password;
+    bool okEnabled = false;
+};
+
+class AutoLogonTest : public ::testing::Test {
+protected:
+    void Seed(const std::string& name, const std::string& value) {
+        p.registry.SetString(kHkeyLocalMachine, kWinlogon, name, value);
+    }
+    std::optional<std::string> String(const std::string& name) {
+        return p.registry.GetString(kHkeyLocalMachine, kWinlogon, name);
+    }
+    bool Has(const std::string& name) {
+        return p.registry.GetValue(kHkeyLocalMachine, kWinlogon, name).has_value();
+    }
+    // Queues a user who notes what the dialog opened with, types the given texts and presses OK.
+    void OkWith(const std::wstring& user, const std::wstring& domain, const std::wstring& password) {
+        p.ui.dialogActions.push_back([=](Form2& f) {
+            opened.push_back(
+                {f.edtusername.Text(), f.edtdomain.Text(), f.edtpassword.Text(), f.btnok.Enabled});
+            f.edtusername.SetText(user);
+            f.edtdomain.SetText(domain);
+            f.edtpassword.SetText(password);
+            f.btnok_Click();
+        });
+    }
+    void Cancel() {
+        p.ui.dialogActions.push_back([this](Form2& f) {
+            opened.push_back(
+                {f.edtusername.Text(), f.edtdomain.Text(), f.edtpassword.Text(), f.btnok.Enabled});
+            f.edtusername.SetText(L"typed then dropped");
+            f.Command2_Click();
+        });
+    }
+    void Click() { AutoLogonCommand(form, p.platform); }
+
+    TestPlatform p;
+    Form1 form{p.platform};
+    std::vector<Opened> opened;
+};
+
+TEST(AutoLogonStartupTest, ChecksTheItemOnlyForExactlyOne) {
+    const auto checkedWith = [](const std::function<void(SimRegistry&)>& seed) {
+        TestPlatform q;
+        seed(q.registry);
+        Form1 f(q.platform);
+        AutoLogonStartup(f, q.platform);
+        EXPECT_TRUE(f.mnuAutoLogin.Visible);
+        return f.mnuAutoLogin.Checked;
+    };
+    const auto text = [](const std::string& value) {
+        return
+            [value](SimRegistry& r) { r.SetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon", value); };
+    };
+    const auto number = [](uint32_t value) {
+        return [value](SimRegistry& r) { r.SetDword(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon", value); };
+    };
+    EXPECT_TRUE(checkedWith(text("1")));
+    EXPECT_TRUE(checkedWith(number(1)));
+    EXPECT_FALSE(checkedWith(text("0")));
+    EXPECT_FALSE(checkedWith(text("")));
+    EXPECT_FALSE(checkedWith(text("1 ")));
+    EXPECT_FALSE(checkedWith(number(0)));
+    EXPECT_FALSE(checkedWith([](SimRegistry&) {}));
+}
+
+TEST_F(AutoLogonTest, OutsideTheNtFamilyTheItemIsHiddenAndTheRegistryUnread) {
+    Seed("AutoAdminLogon", "1");
+    p.version.platformId = kVerPlatformWin32Windows;
+    AutoLogonStartup(form, p.platform);
+    EXPECT_FALSE(form.mnuAutoLogin.Visible);
+    EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    EXPECT_EQ(p.registry.keyOpens, 0);
+
+    // A version that cannot be read counts as not NT.
+    p.version.platformId = kVerPlatformWin32Nt;
+    p.version.fail = true;
+    AutoLogonStartup(form, p.platform);
+    EXPECT_FALSE(form.mnuAutoLogin.Visible);
+    EXPECT_EQ(p.registry.keyOpens, 0);
+}
+
+TEST_F(AutoLogonTest, SwitchingOffWritesAStringZeroAndRemovesOnlyThePassword) {
+    Seed("AutoAdminLogon", "1");
+    Seed("DefaultUserName", "alice");
+    Seed("DefaultDomain", "WORK");
+    Seed("DefaultPassword", "secret");
+    AutoLogonStartup(form, p.platform);
+    ASSERT_TRUE(form.mnuAutoLogin.Checked);
+
+    Click();
+    EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    EXPECT_EQ(p.ui.dialogsShown, 0);
+    EXPECT_EQ(String("AutoAdminLogon"), "0");
+    EXPECT_EQ(p.registry.writes, std::vector<std::string>{"AutoAdminLogon=1"});  // REG_SZ
+    EXPECT_FALSE(Has("DefaultPassword"));
+    EXPECT_EQ(String("DefaultUserName"), "alice");
+    EXPECT_EQ(String("DefaultDomain"), "WORK");
+    EXPECT_TRUE(p.ui.messages.empty());
+}
+
+TEST_F(AutoLogonTest, TheDialogIsPrefilledFreshEachTimeAndNeverWithThePassword) {
+    Seed("DefaultUserName", "alice");
+    Seed("DefaultPassword", "secret");
+    Cancel();
+    Cancel();
+    Click();
+    Click();
+    ASSERT_EQ(opened.size(), 2u);
+    for (const Opened& o : opened) {
+        EXPECT_EQ(o.user, L"alice");
+        EXPECT_EQ(o.domain, L"");
+        EXPECT_EQ(o.password, L"");
+        EXPECT_TRUE(o.okEnabled);
+    }
+    EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    EXPECT_TRUE(p.registry.writes.empty());
+    EXPECT_EQ(std::count(p.registry.queries.begin(), p.registry.queries.end(), "DefaultPassword"), 0);
+    EXPECT_EQ(p.registry.openHandles(), 0);
+}
+
+TEST_F(AutoLogonTest, DomainComesFromDefaultDomainNameWhenThatHoldsText) {
+    p.registry.SetDword(kHkeyLocalMachine, kWinlogon, "DefaultUserName", 7);
+    Seed("DefaultDomain", "OLD");
+    for (int i = 0; i < 4; ++i) Cancel();
+    Click();  // only DefaultDomain
+    Seed("DefaultDomainName", "");
+    Click();
+    p.registry.SetDword(kHkeyLocalMachine, kWinlogon, "DefaultDomainName", 5);
+    Click();
+    Seed("DefaultDomainName", "NEW");
+    Click();
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[0].user, L"7");
+    EXPECT_EQ(opened[0].domain, L"OLD");
+    EXPECT_EQ(opened[1].domain, L"OLD");
+    EXPECT_EQ(opened[2].domain, L"OLD");
+    EXPECT_EQ(opened[3].domain, L"NEW");
+}
+
+TEST_F(AutoLogonTest, OkWritesEverythingAsStringsInOrderAndChecksTheItem) {
+    Seed("DefaultDomain", "1");  // overwritten, never stored as a number
+    OkWith(L"bob", L"WORK", L"pa55word");
+    Click();
+    EXPECT_TRUE(form.mnuAutoLogin.Checked);
+    EXPECT_EQ(p.registry.writes,
+              (std::vector<std::string>{"AutoAdminLogon=1", "DefaultUserName=1", "DefaultDomain=1",
+                                        "DefaultDomainName=1", "DefaultPassword=1"}));
+    EXPECT_EQ(String("AutoAdminLogon"), "1");
+    EXPECT_EQ(String("DefaultUserName"), "bob");
+    EXPECT_EQ(String("DefaultDomain"), "WORK");
+    EXPECT_EQ(String("DefaultDomainName"), "WORK");
+    EXPECT_EQ(String("DefaultPassword"), "pa55word");
+}
+
+TEST_F(AutoLogonTest, DigitsKeepTheirZerosAndPasswordsKeepTheirBlanks) {
+    OkWith(L"  0042 ", L"007", L" 00123 ");
+    Click();
+    EXPECT_EQ(String("DefaultUserName"), "0042");
+    EXPECT_EQ(String("DefaultDomain"), "007");
+    EXPECT_EQ(String("DefaultDomainName"), "007");
+    EXPECT_EQ(String("DefaultPassword"), " 00123 ");
+
+    // Eleven digits, beyond any 32-bit number, are kept as typed too; an empty password is an empty string.
+    form.mnuAutoLogin.Checked = false;
+    OkWith(L"  ", L"", L"");
+    Click();
+    EXPECT_TRUE(form.mnuAutoLogin.Checked);
+    EXPECT_EQ(String("DefaultUserName"), "");  // two blanks enable OK but are trimmed
+    EXPECT_EQ(String("DefaultPassword"), "");
+    form.mnuAutoLogin.Checked = false;
+    OkWith(L"carol", L"", L"12345678901");
+    Click();
+    EXPECT_EQ(String("DefaultPassword"), "12345678901");
+}
+
+TEST_F(AutoLogonTest, AnEmptyUserNameCannotBeConfirmed) {
+    p.ui.dialogActions.push_back([this](Form2& f) {
+        opened.push_back({f.edtusername.Text(), f.edtdomain.Text(), f.edtpassword.Text(), f.btnok.Enabled});
+        f.edtdomain.SetText(L"WORK");
+        f.edtpassword.SetText(L"secret");
+        f.btnok_Click();
+    });
+    Click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_FALSE(opened[0].okEnabled);
+    EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    EXPECT_TRUE(p.registry.writes.empty());
+}
+
+TEST_F(AutoLogonTest, WithoutWriteRightsTheMarkFlipsSilently) {
+    Seed("DefaultUserName", "alice");
+    Seed("AutoAdminLogon", "1");
+    Seed("DefaultPassword", "secret");
+    p.registry.MakeReadOnly(kHkeyLocalMachine, "SOFTWARE");
+    OkWith(L"bob", L"", L"x");
+    Click();
+    EXPECT_TRUE(form.mnuAutoLogin.Checked);
+    Click();
+    EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    EXPECT_EQ(String("DefaultUserName"), "alice");
+    EXPECT_EQ(String("AutoAdminLogon"), "1");
+    EXPECT_EQ(String("DefaultPassword"), "secret");
+    EXPECT_TRUE(p.ui.messages.empty());
+    EXPECT_EQ(p.registry.openHandles(), 0);
+}
+
+TEST_F(AutoLogonTest, TheMenuShowsTheMarkAndItsClickSwitches) {
+    Seed("AutoAdminLogon", "1");
+    p.disk.PutFile("C:\\boot.ini", "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\nC:\\=\"Only\"\r\n",
+                   0);
+    ASSERT_TRUE(form.Form_Load());
+    p.ui.menuChoices.push_back({L"Auto Login"});
+    form.PrimaryMenuEvent();
+    EXPECT_EQ(p.ui.shownMenus.back().at(p.ui.shownMenus.back().size() - 2), L"[x] Auto Login");
+    EXPECT_EQ(String("AutoAdminLogon"), "0");
+    OkWith(L"bob", L"", L"");
+    p.ui.menuChoices.push_back({L"Auto Login"});
+    form.PrimaryMenuEvent();
+    EXPECT_EQ(p.ui.dialogsShown, 1);
+    EXPECT_EQ(String("AutoAdminLogon"), "1");
+}
+
+TEST(Form2Test, OkFollowsTheUserNameWhicheverBoxChanges) {
+    Form2 f;
+    EXPECT_EQ(f.edtusername.Text(), L"Text1");
+    EXPECT_FALSE(f.btnok.Enabled);
+    EXPECT_EQ(f.Tag, L"");
+
+    // No change, no event: OK keeps its design state until some box really changes.
+    f.edtusername.SetText(L"Text1");
+    EXPECT_FALSE(f.btnok.Enabled);
+    f.edtpassword.SetText(L"");
+    EXPECT_TRUE(f.btnok.Enabled);
+
+    f.edtusername.SetText(L"");
+    EXPECT_FALSE(f.btnok.Enabled);
+    f.edtdomain.SetText(L"WORK");
+    f.edtpassword.SetText(L"x");
+    EXPECT_FALSE(f.btnok.Enabled);
+    f.btnok_Click();
+    EXPECT_EQ(f.Tag, L"");
+    f.edtusername.SetText(L"  ");
+    EXPECT_TRUE(f.btnok.Enabled);
+    f.btnok_Click();
+    EXPECT_EQ(f.Tag, L"OK");
+    f.Command2_Click();
+    EXPECT_EQ(f.Tag, L"");
+}
+
+}  // namespace
+}  // namespace ostrevo
