@@ -46,6 +46,8 @@ public:
     void EnumerateCurrentSection(std::vector<std::wstring>& sKey, int32_t& iCount) const;
     void EnumerateAllSections(std::vector<std::wstring>& sSections, int32_t& iCount) const;
 
+    // The smallest width and height, in twips, that a restored window gets unless the caller says.
+    static constexpr double kMinFormSize = 3000;
     // Stores the window's state, and its position and size when it is a normal window, in Section.
     // Key is left as found; a window lacking a member it needs leaves LastReturnCode 0.
     void SaveFormPosition(FormWindow& frmThis);
@@ -58,8 +60,6 @@ public:
     int32_t CLngDefault(const std::wstring& sString, int32_t lDefault = 0) const {
         return CLngDefault(sString, text_, lDefault);
     }
-
-    static constexpr double kMinFormSize = 3000;
 
 private:
     static constexpr uint32_t kValueBufferSize = 255;
