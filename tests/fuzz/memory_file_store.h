@@ -1,0 +1,79 @@
+// An in-memory drive for the fuzzers: whole files by path (letter case ignored), a switch that makes
+// every write fail, and the one directory search start-up makes. Nothing touches the host disk.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/file_api.h"
+#include "platform/sim/sim_file_store.h"
+
+namespace ostrevo {
+
+class MemoryFileStore : public SimFileStore, public FileApi {
+public:
+    void Put(const std::string& path, const std::string& bytes) { files_[Upper(path)] = bytes; }
+    std::optional<std::string> Get(const std::string& path) const {
+        const auto found = files_.find(Upper(path));
+        if (found == files_.end()) return std::nullopt;
+        return found->second;
+    }
+
+    std::optional<std::string> Read(const std::string& path) override {
+        ++reads;
+        return Get(path);
+    }
+    uint32_t Write(const std::string& path, const std::string& bytes) override {
+        if (denyWrites) return lastError_ = kErrorAccessDenied;
+        ++writes;
+        files_[Upper(path)] = bytes;
+        return 0;
+    }
+
+    // Exact names only: the program searches for one fixed path.
+    FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override {
+        if (pattern == nullptr || !Get(pattern)) {
+            lastError_ = kErrorFileNotFound;
+            return kInvalidFindHandle;
+        }
+        if (data != nullptr) {
+            const std::string path = pattern;
+            data->attributes = kFileAttributeArchive;
+            data->fileName = path.substr(path.find_last_of('\\') + 1);
+        }
+        return 1;
+    }
+    int32_t FindNextFileA(FindHandle, FindDataA*) override {
+        lastError_ = kErrorNoMoreFiles;
+        return 0;
+    }
+    int32_t FindClose(FindHandle handle) override { return handle == 1 ? 1 : 0; }
+    uint32_t GetFileAttributesA(const char* fileName) override {
+        return fileName != nullptr && Get(fileName) ? kFileAttributeArchive : kInvalidFileAttributes;
+    }
+    int32_t SetFileAttributesA(const char* fileName, uint32_t) override {
+        return fileName != nullptr && Get(fileName) ? 1 : 0;
+    }
+    uint32_t GetLastError() override { return lastError_; }
+    std::wstring FormatErrorMessage(uint32_t) override { return L""; }
+
+    bool denyWrites = false;
+    int reads = 0;
+    int writes = 0;
+
+private:
+    static constexpr uint32_t kErrorNoMoreFiles = 18;
+
+    static std::string Upper(std::string path) {
+        for (char& c : path) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+        return path;
+    }
+
+    std::map<std::string, std::string> files_;
+    uint32_t lastError_ = 0;
+};
+
+}  // namespace ostrevo
