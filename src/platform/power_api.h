@@ -33,9 +33,9 @@ public:
     virtual ProcessHandle GetCurrentProcess() = 0;
     virtual int32_t OpenProcessToken(ProcessHandle process, uint32_t desiredAccess, TokenHandle* token) = 0;
     virtual int32_t LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) = 0;
-    virtual int32_t AdjustTokenPrivileges(TokenHandle token, int32_t disableAll, const TokenPrivileges* newState,
-                                          uint32_t bufferLength, TokenPrivileges* previousState,
-                                          uint32_t* returnLength) = 0;
+    virtual int32_t AdjustTokenPrivileges(TokenHandle token, int32_t disableAll,
+                                          const TokenPrivileges* newState, uint32_t bufferLength,
+                                          TokenPrivileges* previousState, uint32_t* returnLength) = 0;
     virtual int32_t CloseHandle(TokenHandle handle) = 0;
     virtual int32_t ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
     virtual uint32_t GetLastError() = 0;

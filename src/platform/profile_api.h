@@ -9,11 +9,11 @@ public:
     virtual ~ProfileApi() = default;
     // A null pointer is an absent argument, exactly as in the real call.
     virtual uint32_t GetPrivateProfileStringA(const char* appName, const char* keyName,
-                                              const char* defaultText, char* returned,
-                                              uint32_t size, const char* fileName) = 0;
+                                              const char* defaultText, char* returned, uint32_t size,
+                                              const char* fileName) = 0;
     // Non-zero on success.
-    virtual int32_t WritePrivateProfileStringA(const char* appName, const char* keyName,
-                                               const char* text, const char* fileName) = 0;
+    virtual int32_t WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
+                                               const char* fileName) = 0;
 };
 
 }  // namespace ostrevo

@@ -7,7 +7,7 @@ namespace ostrevo {
 class TextApi {
 public:
     virtual ~TextApi() = default;
-    // Characters the code page cannot hold become '?', as WideCharToMultiByte does by default.
+    // Characters the code page cannot hold take its best-fit or default character.
     virtual std::string ToAnsi(const std::wstring& text) = 0;
     virtual std::wstring FromAnsi(const std::string& bytes) = 0;
     // Upper case under the user's locale.

@@ -38,7 +38,8 @@ TEST(DelimitedListTest, MultiCharacterDelimitersCountOverlappingOccurrences) {
 }
 
 TEST(DelimitedListTest, SplitAgreesWithGetListItemEverywhere) {
-    for (const std::wstring& list : {std::wstring(L"a"), L"a" + D + L"b", D, D + D + L"c" + D, L"one" + D + D}) {
+    for (const std::wstring& list :
+         {std::wstring(L"a"), L"a" + D + L"b", D, D + D + L"c" + D, L"one" + D + D}) {
         const std::vector<std::wstring> items = SplitList(list, D);
         ASSERT_EQ(static_cast<int32_t>(items.size()), ListItemCount(list, D));
         for (size_t i = 0; i < items.size(); ++i) {
@@ -94,7 +95,8 @@ TEST_F(SectionKeyListTest, ReadsEveryKeyWholeHoweverLongTheList) {
         file += key + "=\"System " + std::to_string(i) + "\"\r\n";
         expected.emplace_back(key.begin(), key.end());
     }
-    const std::vector<std::wstring> keys = SectionKeys(p.profile, p.text, L"c:\\Boot.ini", L"operating systems");
+    const std::vector<std::wstring> keys =
+        SectionKeys(p.profile, p.text, L"c:\\Boot.ini", L"operating systems");
     EXPECT_TRUE(keys.empty());
     p.disk.PutFile("C:\\boot.ini", file);
     EXPECT_EQ(SectionKeys(p.profile, p.text, L"c:\\Boot.ini", L"operating systems"), expected);
@@ -102,8 +104,9 @@ TEST_F(SectionKeyListTest, ReadsEveryKeyWholeHoweverLongTheList) {
 
 TEST(FileExistsTest, CountsFilesWhateverTheirAttributesButNeverDirectories) {
     TestPlatform p;
-    p.disk.PutFile("C:\\boot.ini", "x",
-                   kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive);
+    p.disk.PutFile(
+        "C:\\boot.ini", "x",
+        kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive);
     p.disk.MakeDirectory("C:\\folder");
     EXPECT_TRUE(FileExists(p.disk, p.text, L"C:\\Boot.ini"));
     EXPECT_TRUE(FileExists(p.disk, p.text, L"C:\\b??t.*"));

@@ -38,11 +38,26 @@ protected:
 TEST_F(Form1Test, BuildsTheWholeMenuFromTheFile) {
     Form1& f = Load(kThreeEntries);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(ShownMenu(), (std::vector<std::wstring>{
-                               L"Timeout", L"  0", L"  10", L"  15", L"  20", L"  [x] 30", L"  45", L"  Other...",
-                               L"&Reboot", L"&ShutDown", L"Reboot To...", L"  Alpha System", L"  Beta System /sos",
-                               L"  Gamma & Co", L"Default OS", L"  Alpha System", L"  [x] Beta System /sos",
-                               L"  Gamma & Co", L"Auto Login", L"&Exit"}));
+    EXPECT_EQ(ShownMenu(), (std::vector<std::wstring>{L"Timeout",
+                                                      L"  0",
+                                                      L"  10",
+                                                      L"  15",
+                                                      L"  20",
+                                                      L"  [x] 30",
+                                                      L"  45",
+                                                      L"  Other...",
+                                                      L"&Reboot",
+                                                      L"&ShutDown",
+                                                      L"Reboot To...",
+                                                      L"  Alpha System",
+                                                      L"  Beta System /sos",
+                                                      L"  Gamma & Co",
+                                                      L"Default OS",
+                                                      L"  Alpha System",
+                                                      L"  [x] Beta System /sos",
+                                                      L"  Gamma & Co",
+                                                      L"Auto Login",
+                                                      L"&Exit"}));
     ASSERT_EQ(f.mnuDefOs.size(), 4u);
     ASSERT_EQ(f.mnuRBOS.size(), 4u);
     EXPECT_EQ(f.mnuDefOs[1]->Tag, L"multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS");
@@ -64,7 +79,8 @@ TEST_F(Form1Test, DuplicateKeysGiveOneItemAndOddNamesStayWhole) {
         "C:\\=\"Second\"\r\n"
         "d:\\=\"\"quoted twice\r\n"
         "e:\\=\r\n"
-        "f:\\=" + std::string(300, 'n') + "\r\n");
+        "f:\\=" +
+        std::string(300, 'n') + "\r\n");
     ASSERT_EQ(f.mnuDefOs.size(), 5u);
     EXPECT_EQ(f.mnuDefOs[1]->Caption, L"First");
     EXPECT_EQ(f.mnuDefOs[1]->Tag, L"c:\\");
@@ -98,8 +114,7 @@ TEST_F(Form1Test, TimeoutMatchesOnlyExactFixedTexts) {
 }
 
 TEST_F(Form1Test, DefaultMatchesTheKeyExactly) {
-    Form1& f = Load(
-        "[boot loader]\r\ndefault=C:\\Two\r\n[operating systems]\r\nc:\\one=1\r\nc:\\two=2\r\n");
+    Form1& f = Load("[boot loader]\r\ndefault=C:\\Two\r\n[operating systems]\r\nc:\\one=1\r\nc:\\two=2\r\n");
     EXPECT_EQ(f.LastDefault, 0);
     EXPECT_FALSE(f.mnuDefOs[1]->Checked || f.mnuDefOs[2]->Checked);
 
@@ -112,7 +127,8 @@ TEST_F(Form1Test, DefaultMatchesTheKeyExactly) {
 
 TEST_F(Form1Test, NoEntryIsLostHoweverManyThereAre) {
     std::string file = "[operating systems]\r\n";
-    for (int i = 0; i < 200; ++i) file += "multi(0)disk(0)rdisk(1)partition(" + std::to_string(i) + ")\\WINDOWS=\"OS\"\r\n";
+    for (int i = 0; i < 200; ++i)
+        file += "multi(0)disk(0)rdisk(1)partition(" + std::to_string(i) + ")\\WINDOWS=\"OS\"\r\n";
     Form1& f = Load(file);
     ASSERT_EQ(f.mnuDefOs.size(), 201u);
     EXPECT_EQ(f.mnuDefOs[200]->Tag, L"multi(0)disk(0)rdisk(1)partition(199)\\WINDOWS");

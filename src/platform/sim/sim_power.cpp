@@ -49,16 +49,18 @@ int32_t SimPower::LookupPrivilegeValueA(const char* systemName, const char* name
     return 1;
 }
 
-int32_t SimPower::AdjustTokenPrivileges(TokenHandle token, int32_t disableAll, const TokenPrivileges* newState,
-                                        uint32_t bufferLength, TokenPrivileges* previousState,
-                                        uint32_t* returnLength) {
-    calls.push_back("AdjustTokenPrivileges " + std::to_string(disableAll) + " " + std::to_string(bufferLength));
+int32_t SimPower::AdjustTokenPrivileges(TokenHandle token, int32_t disableAll,
+                                        const TokenPrivileges* newState, uint32_t bufferLength,
+                                        TokenPrivileges* previousState, uint32_t* returnLength) {
+    calls.push_back("AdjustTokenPrivileges " + std::to_string(disableAll) + " " +
+                    std::to_string(bufferLength));
     if (newState != nullptr) lastPrivileges = *newState;
     if (failAdjust || token != kTokenHandle || newState == nullptr) {
         lastError = failureError;
         return 0;
     }
-    if (previousState != nullptr && bufferLength >= sizeof(TokenPrivileges)) *previousState = TokenPrivileges{};
+    if (previousState != nullptr && bufferLength >= sizeof(TokenPrivileges))
+        *previousState = TokenPrivileges{};
     if (returnLength != nullptr) *returnLength = sizeof(TokenPrivileges);
     // The real call succeeds even when the account lacks the privilege, and says so only here.
     lastError = privilegeNotHeld ? kErrorNotAllAssigned : 0;
