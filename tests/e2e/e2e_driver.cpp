@@ -462,6 +462,225 @@ bool TrayIconPresent(HWND owner) {
 
 int Usage();
 
+// ---------------------------------------------------------------------------------------------------------
+// Dialogs of the exe (the input box, the AutoLogon dialog), found by caption, their controls by ID. The
+// controls live in another process, so their texts are asked with WM_GETTEXT: GetWindowText reads only
+// the window's own caption there, which an edit control never updates.
+
+HWND FindDialog(const std::wstring& caption, bool visibleOnly) {
+    for (HWND wnd : e2e::TopLevelWindows(L"#32770", 0, visibleOnly)) {
+        if (e2e::TextOf(wnd) == caption) return wnd;
+    }
+    return nullptr;
+}
+
+HWND WaitDialog(const std::wstring& caption, DWORD timeoutMs) {
+    HWND dialog = nullptr;
+    WaitFor(timeoutMs, [&] { return (dialog = FindDialog(caption, true)) != nullptr; });
+    if (!dialog) Print("timeout: no dialog captioned " + e2e::ToUtf8(caption));
+    return dialog;
+}
+
+// Hidden ones count too: a modal dialog exists, not yet shown, from the moment it is created.
+bool WaitDialogGone(const std::wstring& caption, DWORD timeoutMs) {
+    if (WaitFor(timeoutMs, [&] { return FindDialog(caption, false) == nullptr; })) return true;
+    Print("timeout: the dialog " + e2e::ToUtf8(caption) + " is still there");
+    return false;
+}
+
+HWND DialogControl(HWND dialog, int id) {
+    HWND control = dialog ? GetDlgItem(dialog, id) : nullptr;
+    if (dialog && !control) Print("error: the dialog has no control " + std::to_string(id));
+    return control;
+}
+
+bool SendWithTimeout(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+    return SendMessageTimeoutW(wnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+bool ControlText(HWND control, std::wstring& text) {
+    DWORD_PTR length = 0;
+    if (!SendWithTimeout(control, WM_GETTEXTLENGTH, 0, 0, length)) return false;
+    std::vector<wchar_t> buf(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendWithTimeout(control, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), copied)) {
+        return false;
+    }
+    text.assign(buf.data(), copied < buf.size() ? copied : buf.size() - 1);
+    return true;
+}
+
+// One fact about a control: its text, whether it is enabled, or the character a password box shows.
+int DialogGet(const std::wstring& caption, int id, const std::string& what) {
+    HWND control = DialogControl(WaitDialog(caption, 0), id);
+    if (!control) return 1;
+    if (what == "text") {
+        std::wstring text;
+        if (!ControlText(control, text)) {
+            Print("error: WM_GETTEXT went unanswered");
+            return 1;
+        }
+        Print(e2e::ToUtf8(text));
+        return 0;
+    }
+    if (what == "enabled") {
+        Print(IsWindowEnabled(control) ? "enabled" : "disabled");
+        return 0;
+    }
+    if (what == "password-char") {
+        DWORD_PTR shown = 0;
+        if (!SendWithTimeout(control, EM_GETPASSWORDCHAR, 0, 0, shown)) {
+            Print("error: EM_GETPASSWORDCHAR went unanswered");
+            return 1;
+        }
+        Print(shown ? e2e::ToUtf8(std::wstring(1, static_cast<wchar_t>(shown))) : "none");
+        return 0;
+    }
+    return Usage();
+}
+
+// The keyboard focus in the dialog's thread: the control ID, "none", or a window outside the dialog.
+std::string FocusIn(HWND dialog) {
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof(info));
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return "unknown";
+    if (!info.hwndFocus) return "none";
+    if (info.hwndFocus != dialog && IsChild(dialog, info.hwndFocus)) {
+        return std::to_string(GetDlgCtrlID(info.hwndFocus));
+    }
+    return "other " + Hex(info.hwndFocus) + " [" + e2e::ToUtf8(e2e::ClassOf(info.hwndFocus)) + "]";
+}
+
+int DialogFocus(const std::wstring& caption) {
+    HWND dialog = WaitDialog(caption, 0);
+    if (!dialog) return 1;
+    Print(FocusIn(dialog));
+    return 0;
+}
+
+// WM_SETTEXT on an edit control raises EN_CHANGE, as typing does; the text read back is printed.
+int DialogSet(const std::wstring& caption, int id, const std::wstring& text) {
+    HWND control = DialogControl(WaitDialog(caption, 0), id);
+    if (!control) return 1;
+    DWORD_PTR ok = 0;
+    std::wstring now;
+    if (!SendWithTimeout(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), ok) || !ok ||
+        !ControlText(control, now)) {
+        Print("error: WM_SETTEXT failed");
+        return 1;
+    }
+    Print(e2e::ToUtf8(now));
+    return now == text ? 0 : 1;
+}
+
+// The user's click into a control, at the centre of its own rectangle; done once it holds the focus.
+int DialogClickInto(const std::wstring& caption, int id, DWORD timeoutMs) {
+    HWND dialog = WaitDialog(caption, timeoutMs);
+    HWND control = DialogControl(dialog, id);
+    if (!control) return 1;
+    RECT r;
+    if (!GetWindowRect(control, &r) || !e2e::ClickAt(e2e::CentreOf(r))) {
+        Print("error: cannot click the control");
+        return 1;
+    }
+    const std::string wanted = std::to_string(id);
+    if (!WaitFor(timeoutMs, [&] { return FocusIn(dialog) == wanted; })) {
+        Print("timeout: the focus is on " + FocusIn(dialog));
+        return 1;
+    }
+    Print("focus on " + wanted);
+    return 0;
+}
+
+int DialogButton(const std::wstring& caption, int id, DWORD timeoutMs) {
+    HWND button = DialogControl(WaitDialog(caption, timeoutMs), id);
+    if (!button) return 1;
+    // Posted, not sent: what the button starts may outlast the timeout of a sent message.
+    PostMessageW(button, BM_CLICK, 0, 0);
+    if (!WaitDialogGone(caption, timeoutMs)) return 1;
+    Print("clicked " + std::to_string(id) + ", dialog gone");
+    return 0;
+}
+
+int DialogClose(const std::wstring& caption, DWORD timeoutMs) {
+    HWND dialog = WaitDialog(caption, timeoutMs);
+    if (!dialog) return 1;
+    // What a click on the close box sends; the dialog manager turns it into IDCANCEL.
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (!WaitDialogGone(caption, timeoutMs)) return 1;
+    Print("closed, dialog gone");
+    return 0;
+}
+
+// A real Esc key, so it must reach the dialog through the foreground. A click on the caption bar is
+// the user's way to bring it there when asking for it is not enough.
+int DialogEscape(const std::wstring& caption, DWORD timeoutMs) {
+    HWND dialog = WaitDialog(caption, timeoutMs);
+    if (!dialog) return 1;
+    SetForegroundWindow(dialog);
+    if (!WaitFor(timeoutMs / 2, [&] { return GetForegroundWindow() == dialog; })) {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        POINT onCaption = {r.left + (r.right - r.left) / 3,
+                           r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+        e2e::ClickAt(onCaption);
+        if (!WaitFor(timeoutMs / 2, [&] { return GetForegroundWindow() == dialog; })) {
+            Print("timeout: the dialog did not come to the foreground");
+            return 1;
+        }
+    }
+    if (!e2e::PressKey(VK_ESCAPE)) {
+        Print("error: SendInput failed");
+        return 1;
+    }
+    if (!WaitDialogGone(caption, timeoutMs)) return 1;
+    Print("escape, dialog gone");
+    return 0;
+}
+
+// The label of the message box's default button: the one drawn as such (DM_GETDEFID is no guide, as
+// Wine's box keeps the ID of its template's OK button there whatever buttons it shows).
+int MessageBoxDefault(DWORD timeoutMs) {
+    HWND box = nullptr;
+    if (!WaitFor(timeoutMs, [&] { return (box = FindMessageBox()) != nullptr; })) {
+        Print("timeout: no message box captioned Ostrevo");
+        return 1;
+    }
+    DialogParts parts;
+    EnumChildWindows(box, CollectDialogPart, reinterpret_cast<LPARAM>(&parts));
+    std::vector<std::string> defaults;
+    for (HWND button : parts.buttons) {
+        if ((GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            defaults.push_back(e2e::ToUtf8(WithoutAccessMarks(e2e::TextOf(button))));
+        }
+    }
+    if (defaults.size() != 1) {
+        Print("error: " + std::to_string(defaults.size()) + " default buttons");
+        return 1;
+    }
+    Print(defaults.front());
+    return 0;
+}
+
+// The system's own wording of an error code, which the program is expected to pass on.
+int SystemMessage(const char* codeText) {
+    DWORD code = std::strtoul(codeText, nullptr, 10);
+    wchar_t* text = nullptr;
+    DWORD len = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    if (!len || !text) {
+        Print("error: no text for " + std::to_string(code));
+        return 1;
+    }
+    std::wstring message(text, len);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
+    Print(e2e::ToUtf8(message));
+    return 0;
+}
+
 // The owner is given once the program is gone; the shell's process is printed so that the script can
 // tell that "absent" comes from the same shell that had the icon.
 int WaitTrayIcon(const std::string& wanted, DWORD timeoutMs, const char* ownerText) {
@@ -492,6 +711,13 @@ int Usage() {
     Print(
         "       activate-other MS | hold MS | is-running | wait-exit MS | wait-tray-icon present|absent MS "
         "[HWND]");
+    Print("       msgbox-default MS | system-message CODE | dialog-wait CAPTION MS | dialog-gone CAPTION MS");
+    Print(
+        "       dialog-get CAPTION ID text|enabled|password-char | dialog-focus CAPTION | dialog-set "
+        "CAPTION ID TEXT");
+    Print(
+        "       dialog-click-into CAPTION ID MS | dialog-button CAPTION ID MS | dialog-close CAPTION MS | "
+        "dialog-escape CAPTION MS");
     return 2;
 }
 
@@ -538,5 +764,22 @@ int main() {
     if (cmd == "wait-tray-icon" && (argc == 4 || argc == 5)) {
         return WaitTrayIcon(arg(2), ParseTimeout(argv[3]), argc == 5 ? argv[4] : nullptr);
     }
+    if (cmd == "msgbox-default" && argc == 3) return MessageBoxDefault(ParseTimeout(argv[2]));
+    if (cmd == "system-message" && argc == 3) return SystemMessage(argv[2]);
+    std::wstring caption = e2e::FromUtf8(arg(2));
+    int id = std::atoi(arg(3).c_str());
+    if (cmd == "dialog-wait" && argc == 4) {
+        HWND dialog = WaitDialog(caption, ParseTimeout(argv[3]));
+        if (dialog) Print(Hex(dialog));
+        return dialog ? 0 : 1;
+    }
+    if (cmd == "dialog-gone" && argc == 4) return WaitDialogGone(caption, ParseTimeout(argv[3])) ? 0 : 1;
+    if (cmd == "dialog-get" && argc == 5) return DialogGet(caption, id, arg(4));
+    if (cmd == "dialog-focus" && argc == 3) return DialogFocus(caption);
+    if (cmd == "dialog-set" && argc == 5) return DialogSet(caption, id, e2e::FromUtf8(arg(4)));
+    if (cmd == "dialog-click-into" && argc == 5) return DialogClickInto(caption, id, ParseTimeout(argv[4]));
+    if (cmd == "dialog-button" && argc == 5) return DialogButton(caption, id, ParseTimeout(argv[4]));
+    if (cmd == "dialog-close" && argc == 4) return DialogClose(caption, ParseTimeout(argv[3]));
+    if (cmd == "dialog-escape" && argc == 4) return DialogEscape(caption, ParseTimeout(argv[3]));
     return Usage();
 }

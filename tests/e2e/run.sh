@@ -66,7 +66,9 @@ scenario_cleanup() {
 }
 
 # A pristine copy of the template prefix, the desktop held open by a keeper, C:\boot.ini from SAMPLE
-# (or none), and ostrevo.exe started.
+# (or none), and ostrevo.exe started. A scenario may set, before calling this, PREPARE to a command that
+# readies the prefix before anything runs in it (registry values the exe reads at start, the file's owner)
+# and EXE_WINEDEBUG to the exe's own WINEDEBUG (a relay trace lands in its log; the driver stays quiet).
 start_scenario() {
     local sample="$1"
     PREFIX="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" || exit 1
@@ -79,11 +81,15 @@ start_scenario() {
         cp "$ROOT/samples/$sample" "$CDRIVE/boot.ini"
         _wine_is_root && chown "$WINE_USER:" "$CDRIVE/boot.ini"
     fi
+    if [ -n "${PREPARE:-}" ]; then
+        $PREPARE || fail "could not prepare the prefix ($PREPARE)"
+    fi
     # Without a program in it Wine closes the desktop and its shell, and a new shell knows no icons.
     drv hold 300000 >/dev/null 2>&1 &
     BG_PIDS+=($!)
     step wait-window Shell_TrayWnd '*' 20000 || fail "the Wine desktop did not come up"
-    wine_run "$PREFIX" wine 'C:\e2e\ostrevo.exe' >"$WORK/$NAME.ostrevo.log" 2>&1 &
+    WINEDEBUG="${EXE_WINEDEBUG:-${WINEDEBUG:--all}}" wine_run "$PREFIX" wine 'C:\e2e\ostrevo.exe' \
+        >"$WORK/$NAME.ostrevo.log" 2>&1 &
     BG_PIDS+=($!)
 }
 
