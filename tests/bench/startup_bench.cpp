@@ -1,13 +1,18 @@
-// Start-up time against the number of boot entries: the whole of Form_Load on the simulated engine,
-// the engine's value reads alone, and the program's own part over a profile answered from an index.
+// Start-up time against the number of boot entries: the whole of Form_Load on the simulated engine
+// (answering from its index of the file, in memory and on the simulated drive, and scanning the file
+// on every call for comparison), the engine's value reads alone, and the program's own part over a
+// profile answered from a table made in advance.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <optional>
+#include <random>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "memory_file_store.h"
+#include "platform/sim/sim_disk.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_registry.h"
@@ -37,6 +42,23 @@ std::string BootIni(int64_t n) {
     for (int64_t i = 0; i < n; ++i) file += EntryKey(i) + "=" + EntryValue(i) + "\r\n";
     return file;
 }
+
+// The in-memory drive vouching for its files, so that the engine keeps its index between calls.
+class StampedStore : public MemoryFileStore {
+public:
+    void Put(const std::string& path, const std::string& bytes) {
+        MemoryFileStore::Put(path, bytes);
+        ++generation_;
+    }
+    uint32_t Write(const std::string& path, const std::string& bytes) override {
+        ++generation_;
+        return MemoryFileStore::Write(path, bytes);
+    }
+    std::optional<uint64_t> ChangeStamp(const std::string&) override { return generation_; }
+
+private:
+    uint64_t generation_ = 0;
+};
 
 // Answers each call from tables built once, as the engine would for BootIni(n), so that only the
 // program's own work grows with n.
@@ -78,23 +100,26 @@ private:
     std::unordered_map<std::string, std::string> values_;
 };
 
-// Start-up n times over; `indexed` swaps the simulated engine for the index above.
-void RunFormLoad(benchmark::State& state, bool indexed) {
+enum class Profile { kEngine, kScanningEngine, kTable };
+
+// Start-up n times over a drive holding BootIni(n), whose stamp never moves: nothing writes.
+template <typename Drive>
+void RunFormLoad(benchmark::State& state, Drive& drive, Profile kind) {
     const int64_t n = state.range(0);
-    const std::string file = BootIni(n);
-    MemoryFileStore store;  // the drive: boot.ini must exist for start-up to go on
-    store.Put(kBootIni, file);
-    SimProfile engine(store);
-    std::optional<IndexedProfile> index;
-    if (indexed) index.emplace(n);
+    std::optional<IndexedProfile> table;
+    if (kind == Profile::kTable) table.emplace(n);
     SimVersion version;
     SimText text;
     SimUi ui;
     SimPower power;
     SimRegistry registry;
-    Platform platform{
-        indexed ? static_cast<ProfileApi&>(*index) : engine, store, version, text, ui, power, registry};
     for (auto _ : state) {
+        // A new engine each time, as in a new process: its index is part of what start-up costs.
+        SimProfile engine(drive, kind == Profile::kScanningEngine
+                                     ? SimProfile::Caching::kNever
+                                     : SimProfile::Caching::kWhenTheStoreVouches);
+        ProfileApi& profile = table ? static_cast<ProfileApi&>(*table) : engine;
+        Platform platform{profile, drive, version, text, ui, power, registry};
         Form1 form(platform);
         if (!form.Form_Load() || form.LastDefault != n / 2 + 1) state.SkipWithError("wrong start-up");
         benchmark::DoNotOptimize(form.OSList.data());
@@ -104,22 +129,48 @@ void RunFormLoad(benchmark::State& state, bool indexed) {
         static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Everything start-up does, the simulated engine reading the whole file on every call.
-void BM_FormLoadOnSimEngine(benchmark::State& state) { RunFormLoad(state, false); }
+void RunFormLoadInMemory(benchmark::State& state, Profile kind) {
+    StampedStore store;  // boot.ini must exist for start-up to go on
+    store.Put(kBootIni, BootIni(state.range(0)));
+    RunFormLoad(state, store, kind);
+}
 
-// The program's own part: the same start-up over a profile that answers each call from an index.
-void BM_FormLoadOnIndexedProfile(benchmark::State& state) { RunFormLoad(state, true); }
+// Everything start-up does, on the simulated engine with the file in memory.
+void BM_FormLoadOnSimEngine(benchmark::State& state) { RunFormLoadInMemory(state, Profile::kEngine); }
+
+// The same on the simulated drive C:, a host folder, as the unit tests run it.
+void BM_FormLoadOnSimDisk(benchmark::State& state) {
+    std::random_device seed;
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("ostrevo-bench-" + std::to_string(seed()));
+    std::filesystem::create_directories(root);
+    {
+        SimDisk disk(root.string());
+        disk.PutFile(kBootIni, BootIni(state.range(0)));
+        RunFormLoad(state, disk, Profile::kEngine);
+    }
+    std::filesystem::remove_all(root);
+}
+
+// For comparison: the engine reading and scanning the whole file on every call, as it did before
+// it kept an index; quadratic, so it stops early.
+void BM_FormLoadOnScanningEngine(benchmark::State& state) {
+    RunFormLoadInMemory(state, Profile::kScanningEngine);
+}
+
+// The program's own part: the same start-up over a profile that answers each call from a table.
+void BM_FormLoadOnIndexedProfile(benchmark::State& state) { RunFormLoadInMemory(state, Profile::kTable); }
 
 // The engine alone: one value read per entry, as start-up makes them.
 void BM_SimEngineValueReads(benchmark::State& state) {
     const int64_t n = state.range(0);
-    MemoryFileStore store;
+    StampedStore store;
     store.Put(kBootIni, BootIni(n));
-    SimProfile engine(store);
     std::vector<std::string> keys;
     for (int64_t i = 0; i < n; ++i) keys.push_back(EntryKey(i));
     char value[255];
     for (auto _ : state) {
+        SimProfile engine(store);  // the first read builds the index, as at start-up
         for (const std::string& key : keys) {
             benchmark::DoNotOptimize(
                 engine.GetPrivateProfileStringA("operating systems", key.c_str(), "", value, 255, kBootIni));
@@ -131,6 +182,16 @@ void BM_SimEngineValueReads(benchmark::State& state) {
 BENCHMARK(BM_FormLoadOnSimEngine)
     ->RangeMultiplier(10)
     ->Range(10, 10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_FormLoadOnSimDisk)
+    ->RangeMultiplier(10)
+    ->Range(10, 10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_FormLoadOnScanningEngine)
+    ->RangeMultiplier(10)
+    ->Range(10, 1000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK(BM_SimEngineValueReads)

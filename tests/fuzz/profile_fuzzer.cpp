@@ -1,5 +1,8 @@
 // Fuzzes the simulated profile engine: any file bytes, then a run of reads, writes and removals with
-// buffers from 0 to 8 characters and large, checking what must hold whatever the file holds.
+// buffers from 0 to 8 characters and large, checking what must hold whatever the file holds. A
+// second engine that scans the file on every call runs beside the one answering from its index, on
+// its own copy of the file, and every call must give both the same count, buffer and file bytes;
+// now and then the file is rewritten behind both engines' backs.
 //
 // The input is the file itself; the calls are chosen by bytes taken from its end, so a plain
 // boot.ini is a useful seed as it stands.
@@ -44,9 +47,28 @@ struct Result {
     char last = 0;      // the last byte of the buffer
 };
 
+// The in-memory drive with a stamp that moves on every change, so that the engine may keep an index.
+class StampedStore : public MemoryFileStore {
+public:
+    void Put(const std::string& path, const std::string& bytes) {
+        MemoryFileStore::Put(path, bytes);
+        ++generation_;
+    }
+    uint32_t Write(const std::string& path, const std::string& bytes) override {
+        const uint32_t error = MemoryFileStore::Write(path, bytes);
+        if (error == 0) ++generation_;
+        return error;
+    }
+    std::optional<uint64_t> ChangeStamp(const std::string&) override { return generation_; }
+
+private:
+    uint64_t generation_ = 0;
+};
+
 class Harness {
 public:
-    explicit Harness(FuzzedDataProvider& input) : input_(input), profile_(store_) {}
+    explicit Harness(FuzzedDataProvider& input)
+        : input_(input), profile_(store_), scanning_(scanningStore_, SimProfile::Caching::kNever) {}
 
     void Run() {
         const uint8_t mode = input_.ConsumeIntegral<uint8_t>();
@@ -57,8 +79,9 @@ public:
             choices.push_back(input_.ConsumeIntegral<uint8_t>());
         }
         const std::string file = input_.ConsumeRemainingBytesAsString();
-        if ((mode & 1) == 0) store_.Put(kPath, file);
+        if ((mode & 1) == 0) PutBoth(file);
         store_.denyWrites = (mode & 2) != 0;
+        scanningStore_.denyWrites = store_.denyWrites;
 
         FuzzedDataProvider choose(choices.data(), choices.size());
         CollectNames();
@@ -68,6 +91,10 @@ public:
 
 private:
     std::optional<std::string> File() const { return store_.Get(kPath); }
+    void PutBoth(const std::string& file) {
+        store_.Put(kPath, file);
+        scanningStore_.Put(kPath, file);
+    }
     bool Utf16() const {
         const std::optional<std::string> file = File();
         return file && file->size() >= 2 && (*file)[0] == '\xFF' && (*file)[1] == '\xFE';
@@ -82,10 +109,15 @@ private:
     Result Read(const Arg& section, const Arg& key, const Arg& fallback, uint32_t size) {
         // Exactly `size` bytes on the heap, so that AddressSanitizer sees any write past them.
         std::vector<char> buffer(size == 0 ? 1 : size, '\x5A');
+        std::vector<char> scanned = buffer;
         const std::optional<std::string> before = File();
         const int writesBefore = store_.writes;
         const uint32_t count = profile_.GetPrivateProfileStringA(Ptr(section), Ptr(key), Ptr(fallback),
                                                                  buffer.data(), size, kPath);
+        const uint32_t scannedCount = scanning_.GetPrivateProfileStringA(
+            Ptr(section), Ptr(key), Ptr(fallback), scanned.data(), size, kPath);
+        FUZZ_CHECK(count == scannedCount);
+        FUZZ_CHECK(buffer == scanned);
         FUZZ_CHECK(File() == before);
         FUZZ_CHECK(store_.writes == writesBefore);
         if (size == 0) {
@@ -129,15 +161,17 @@ private:
         }
     }
 
-    std::string RandomText(FuzzedDataProvider& choose, size_t maxLength) {
+    static char RandomCharacter(FuzzedDataProvider& choose) {
         static const char kAlphabet[] = "aAbBxX zZ\t\"'=[];\\()01\xE1\xFF\x80\r\n";
+        const uint8_t pick = choose.ConsumeIntegral<uint8_t>();
+        // Mostly the alphabet, sometimes any non-NUL byte.
+        return pick < 200 ? kAlphabet[pick % (sizeof(kAlphabet) - 1)] : static_cast<char>(pick - 199);
+    }
+
+    std::string RandomText(FuzzedDataProvider& choose, size_t maxLength) {
         std::string text;
         const size_t length = choose.ConsumeIntegralInRange<size_t>(0, maxLength);
-        for (size_t i = 0; i < length; ++i) {
-            const uint8_t pick = choose.ConsumeIntegral<uint8_t>();
-            // Mostly the alphabet, sometimes any non-NUL byte.
-            text += pick < 200 ? kAlphabet[pick % (sizeof(kAlphabet) - 1)] : static_cast<char>(pick - 199);
-        }
+        for (size_t i = 0; i < length; ++i) text += RandomCharacter(choose);
         return text;
     }
 
@@ -172,7 +206,7 @@ private:
     }
 
     void OneCall(FuzzedDataProvider& choose) {
-        const uint8_t kind = choose.ConsumeIntegralInRange<uint8_t>(0, 6);
+        const uint8_t kind = choose.ConsumeIntegralInRange<uint8_t>(0, 7);
         const Arg section = SectionName(choose);
         const Arg key = KeyName(choose, section);
         switch (kind) {
@@ -189,9 +223,27 @@ private:
                 return CheckWrite(section, key ? key : std::string("k"), std::nullopt);
             case 5:  // a section removal ignores any text it is given
                 return CheckWrite(section, std::nullopt, choose.ConsumeBool() ? Arg() : Arg("ignored"));
-            default:
+            case 6:
                 return CheckWrite(std::nullopt, key, RandomText(choose, 4));
+            default:
+                return ChangeBehindTheEngines(choose);
         }
+    }
+
+    // Another program rewrites the file: a few bytes changed in place, so that its size stays, or
+    // a new line added at its end.
+    void ChangeBehindTheEngines(FuzzedDataProvider& choose) {
+        std::string file = File().value_or("");
+        if (!file.empty() && choose.ConsumeBool()) {
+            const int changes = choose.ConsumeIntegralInRange(1, 3);
+            for (int i = 0; i < changes; ++i) {
+                file[choose.ConsumeIntegralInRange<size_t>(0, file.size() - 1)] = RandomCharacter(choose);
+            }
+        } else {
+            file += RandomText(choose, 16) + "\r\n";
+        }
+        PutBoth(file);
+        CollectNames();
     }
 
     // A cut value is the first size - 1 characters of the whole one.
@@ -324,6 +376,8 @@ private:
         const auto valuesBefore = Snapshot();
         const int32_t result = profile_.WritePrivateProfileStringA(Ptr(section), Ptr(key), Ptr(value), kPath);
         const std::optional<std::string> after = File();
+        FUZZ_CHECK(scanning_.WritePrivateProfileStringA(Ptr(section), Ptr(key), Ptr(value), kPath) == result);
+        FUZZ_CHECK(scanningStore_.Get(kPath) == after);
 
         const bool removal = !key || !value;
         if (!section) {
@@ -393,8 +447,10 @@ private:
     }
 
     FuzzedDataProvider& input_;
-    MemoryFileStore store_;
-    SimProfile profile_;
+    StampedStore store_;
+    SimProfile profile_;  // answers from its index while the stamp stays
+    MemoryFileStore scanningStore_;
+    SimProfile scanning_;  // the reference: reads the file on every call
     SimText text_;
     std::vector<std::string> sections_;
     std::vector<std::pair<std::string, std::string>> keys_;

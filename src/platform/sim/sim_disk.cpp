@@ -170,6 +170,8 @@ uint32_t SimDisk::AttributesOf(const std::string& key, bool directory) const {
 void SimDisk::PutFile(const std::string& windowsPath, const std::string& bytes, uint32_t attributes) {
     const Resolved file = Resolve(windowsPath, true);
     if (file.error != 0 || file.directory || file.key == "C:") return;
+    // Even a write that fails may have truncated the file.
+    Changed(file.key);
     if (WriteHostFile(file.host, bytes)) attributes_[file.key] = attributes & kSettableAttributes;
 }
 
@@ -218,9 +220,24 @@ uint32_t SimDisk::Write(const std::string& path, const std::string& bytes) {
     if (file.exists && (AttributesOf(file.key, false) & kFileAttributeReadOnly) != 0) {
         return Fail(kErrorAccessDenied);
     }
+    Changed(file.key);
     if (!WriteHostFile(file.host, bytes)) return Fail(kErrorAccessDenied);
     ++writeCount_;
     return 0;
+}
+
+std::optional<uint64_t> SimDisk::ChangeStamp(const std::string& path) {
+    const Resolved file = Resolve(path);
+    if (file.error != 0 || !file.exists || file.directory) {
+        // Whatever comes to stand there later starts afresh.
+        if (file.error == 0) stamps_.erase(file.key);
+        return std::nullopt;
+    }
+    // A file the disk found in its folder and has not written yet gets its first stamp now.
+    const auto known = stamps_.find(file.key);
+    if (known != stamps_.end()) return known->second;
+    Changed(file.key);
+    return stamps_[file.key];
 }
 
 FindHandle SimDisk::FindFirstFileA(const char* pattern, FindDataA* data) {

@@ -1,5 +1,10 @@
 // A simulated drive C: backed by a host directory: case-insensitive names, DOS attributes,
 // files that refuse writes. It is both the profile engine's store and the FileApi.
+//
+// The disk owns the folder while it lives: it vouches for a file being unchanged (ChangeStamp) from
+// what it has itself written, so a file changed on the host behind its back may be answered from an
+// engine's cache with its old bytes. Only a file removed there is noticed. Change files through
+// PutFile or Write.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -33,6 +38,9 @@ public:
     // SimFileStore
     std::optional<std::string> Read(const std::string& path) override;
     uint32_t Write(const std::string& path, const std::string& bytes) override;
+    // Moves on every PutFile and Write of the file, whatever spelling of its path they used; nullopt
+    // for a missing file or a folder, so that a read of those still sets the last error.
+    std::optional<uint64_t> ChangeStamp(const std::string& path) override;
 
     // FileApi
     FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override;
@@ -51,6 +59,7 @@ private:
     Resolved Resolve(const std::string& windowsPath, bool makeDirectories = false);
     uint32_t AttributesOf(const std::string& key, bool directory) const;
     uint32_t Fail(uint32_t error);
+    void Changed(const std::string& key) { stamps_[key] = nextStamp_++; }
 
     std::string hostRoot_;
     SimText text_;  // letter case of names, as the Windows-1252 system folds it
@@ -58,6 +67,9 @@ private:
     int writeCount_ = 0;
     std::map<std::string, uint32_t> attributes_;  // by upper-cased Windows path
     std::set<std::string> denied_;                // by upper-cased Windows path
+    // Drawn from one counter, so that no two versions of any two files share a stamp.
+    std::map<std::string, uint64_t> stamps_;  // by upper-cased Windows path
+    uint64_t nextStamp_ = 1;
     // Each search is answered from the directory as it was when the search began.
     std::map<FindHandle, std::pair<std::vector<FindDataA>, size_t>> searches_;
     FindHandle nextHandle_ = 1;

@@ -1,11 +1,15 @@
-// The simulated profile engine: reads the whole file on every call, as Windows keeps no cache, and
-// edits it line by line so that every byte it does not mean to change stays where it was.
+// The simulated profile engine: every call sees the file as it is now, as Windows keeps no cache,
+// and edits go line by line so that every byte the engine does not mean to change stays where it
+// was. Reads answer from an index of the decoded file while the store vouches that it is unchanged:
+// start-up reads one value per boot entry, and scanning the whole file for each made it quadratic.
 #include "platform/sim/sim_profile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 namespace ostrevo {
 namespace {
@@ -116,8 +120,12 @@ public:
     std::optional<std::wstring> Value(const Line& header, const std::wstring& upperKey) const {
         const std::optional<Line> key = FindKey(header, upperKey);
         if (!key) return std::nullopt;
-        size_t begin = key->equals + 1;
-        size_t end = key->end;
+        return ValueAt(*key);
+    }
+
+    std::wstring ValueAt(const Line& key) const {
+        size_t begin = key.equals + 1;
+        size_t end = key.end;
         TrimBlanks(text_, &begin, &end);
         // One pair of matching quotes around the whole value goes; `"A" /x` keeps both of its quotes.
         if (end - begin >= 2 && (text_[begin] == L'"' || text_[begin] == L'\'') &&
@@ -126,6 +134,10 @@ public:
             --end;
         }
         return text_.substr(begin, end - begin);
+    }
+
+    std::wstring UpperName(const Line& line) const {
+        return Upper(text_.substr(line.nameBegin, line.nameEnd - line.nameBegin));
     }
 
     // Names each followed by a NUL; nothing when there are none, so the caller falls back on the default.
@@ -196,9 +208,8 @@ public:
 
 private:
     bool NameIs(const Line& line, const std::wstring& upperName) const {
-        const size_t length = line.nameEnd - line.nameBegin;
-        if (length != upperName.size()) return false;
-        return Upper(text_.substr(line.nameBegin, length)) == upperName;
+        if (line.nameEnd - line.nameBegin != upperName.size()) return false;
+        return UpperName(line) == upperName;
     }
 
     void AppendName(const Line& line, std::wstring* names) const {
@@ -252,7 +263,161 @@ uint32_t DeliverList(const std::string& names, char* buffer, uint32_t size) {
     return size - 2;
 }
 
+// The answers a read can give, found by scanning the text as it stands: a forward pass per call.
+class Scan {
+public:
+    Scan(const Document& document, TextApi& letters) : document_(document), letters_(letters) {}
+
+    std::string SectionList() { return letters_.ToAnsi(document_.SectionNames()); }
+
+    std::optional<std::string> KeyList(const std::wstring& upperSection) {
+        const std::optional<Line> header = document_.FindSection(upperSection);
+        if (!header) return std::nullopt;
+        const std::optional<std::wstring> names = document_.KeyNames(*header);
+        if (!names) return std::nullopt;
+        return letters_.ToAnsi(*names);
+    }
+
+    std::optional<std::string> Value(const std::wstring& upperSection, const std::wstring& upperKey) {
+        const std::optional<Line> header = document_.FindSection(upperSection);
+        if (!header) return std::nullopt;
+        const std::optional<std::wstring> value = document_.Value(*header, upperKey);
+        if (!value) return std::nullopt;
+        return letters_.ToAnsi(*value);
+    }
+
+private:
+    const Document& document_;
+    TextApi& letters_;
+};
+
+// One read, from a Scan or from the index: the same rules whichever answers.
+template <typename Source>
+uint32_t Answer(Source& source, TextApi& text, const char* appName, const char* keyName,
+                const char* defaultText, char* returned, uint32_t size) {
+    if (appName == nullptr) return DeliverList(source.SectionList(), returned, size);
+    const std::wstring section = text.ToUpper(CallerName(text, appName));
+    if (keyName == nullptr) {
+        const std::optional<std::string> names = source.KeyList(section);
+        if (names) return DeliverList(*names, returned, size);
+    } else {
+        const std::optional<std::string> value =
+            source.Value(section, text.ToUpper(CallerName(text, keyName)));
+        if (value) return DeliverValue(*value, returned, size);
+    }
+
+    // Only spaces are cut from the end of the default, not tabs, and nothing from its start.
+    std::string fallback = defaultText != nullptr ? defaultText : "";
+    while (!fallback.empty() && fallback.back() == ' ') fallback.pop_back();
+    return DeliverValue(fallback, returned, size);
+}
+
 }  // namespace
+
+// The decoded file, the first header of each name found in one pass and, once a section is asked
+// about, the first line of each of its keys. Lists are built by the same scans as without the index,
+// once each. Only first copies are indexed: a repeated section or key is never looked at past them.
+class SimProfile::Index {
+public:
+    // Without text the read failed: the index answers as for an empty file, and only this once, so
+    // that the next call reads again and the store reports its error again.
+    Index(std::string path, uint64_t stamp, std::optional<std::wstring> text, TextApi& letters)
+        : path_(std::move(path)),
+          stamp_(stamp),
+          reusable_(text.has_value()),
+          text_(text ? std::move(*text) : std::wstring()),
+          letters_(letters),
+          document_(text_, letters) {
+        for (size_t pos = 0; pos < text_.size();) {
+            const Line line = ReadLine(text_, pos);
+            if (line.kind == LineKind::kHeader) sections_.emplace(document_.UpperName(line), Section(line));
+            pos = line.next;
+        }
+    }
+    Index(const Index&) = delete;  // document_ refers to text_
+    Index& operator=(const Index&) = delete;
+
+    bool Holds(const char* path, uint64_t stamp) const {
+        return reusable_ && stamp == stamp_ && path_ == path;
+    }
+
+    const std::string& SectionList() {
+        if (!sectionList_) sectionList_ = letters_.ToAnsi(document_.SectionNames());
+        return *sectionList_;
+    }
+
+    std::optional<std::string> KeyList(const std::wstring& upperSection) {
+        Section* section = Find(upperSection);
+        if (section == nullptr) return std::nullopt;
+        if (!section->listed) {
+            const std::optional<std::wstring> names = document_.KeyNames(section->header);
+            if (names) section->keyList = letters_.ToAnsi(*names);
+            section->listed = true;
+        }
+        return section->keyList;
+    }
+
+    std::optional<std::string> Value(const std::wstring& upperSection, const std::wstring& upperKey) {
+        Section* section = Find(upperSection);
+        if (section == nullptr) return std::nullopt;
+        if (!section->keysIndexed) {
+            document_.VisitSection(section->header, [&](const Line& line) {
+                if (line.kind == LineKind::kKey) section->keys.emplace(document_.UpperName(line), line);
+                return true;
+            });
+            section->keysIndexed = true;
+        }
+        const auto key = section->keys.find(upperKey);
+        if (key == section->keys.end()) return std::nullopt;
+        return letters_.ToAnsi(document_.ValueAt(key->second));
+    }
+
+private:
+    struct Section {
+        explicit Section(const Line& line) : header(line) {}
+        Line header;
+        bool keysIndexed = false;
+        std::unordered_map<std::wstring, Line> keys;  // by upper-cased name, the first line only
+        bool listed = false;
+        std::optional<std::string> keyList;
+    };
+
+    Section* Find(const std::wstring& upperSection) {
+        const auto found = sections_.find(upperSection);
+        return found == sections_.end() ? nullptr : &found->second;
+    }
+
+    const std::string path_;
+    const uint64_t stamp_;
+    const bool reusable_;
+    const std::wstring text_;
+    TextApi& letters_;
+    const Document document_;
+    std::unordered_map<std::wstring, Section> sections_;  // by upper-cased name, the first header only
+    std::optional<std::string> sectionList_;
+};
+
+SimProfile::SimProfile(SimFileStore& store, Caching caching) : store_(store), caching_(caching) {}
+
+SimProfile::~SimProfile() = default;
+
+SimProfile::Index* SimProfile::CurrentIndex(const char* fileName) {
+    if (caching_ == Caching::kNever || fileName == nullptr) return nullptr;
+    const std::optional<uint64_t> stamp = store_.ChangeStamp(fileName);
+    if (!stamp) {
+        cache_.reset();
+        return nullptr;
+    }
+    if (cache_ && cache_->Holds(fileName, *stamp)) return cache_.get();
+    cache_.reset();  // before the new text is decoded, so that two copies are never held
+    // The stamp is taken before the read, so a change between the two can only cost a reload.
+    const std::optional<std::string> bytes = store_.Read(fileName);
+    std::optional<std::wstring> text;
+    bool utf16 = false;
+    if (bytes) text = Decode(*bytes, &utf16);
+    cache_ = std::make_unique<Index>(fileName, *stamp, std::move(text), text_);
+    return cache_.get();
+}
 
 std::wstring SimProfile::Decode(const std::string& bytes, bool* utf16) {
     *utf16 = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
@@ -284,6 +449,9 @@ uint32_t SimProfile::GetPrivateProfileStringA(const char* appName, const char* k
                                               const char* defaultText, char* returned, uint32_t size,
                                               const char* fileName) {
     if (returned == nullptr || size == 0) return 0;
+    if (Index* index = CurrentIndex(fileName)) {
+        return Answer(*index, text_, appName, keyName, defaultText, returned, size);
+    }
     bool utf16 = false;
     std::wstring text;
     if (fileName != nullptr) {
@@ -291,23 +459,8 @@ uint32_t SimProfile::GetPrivateProfileStringA(const char* appName, const char* k
         if (bytes) text = Decode(*bytes, &utf16);
     }
     const Document document(text, text_);
-
-    if (appName == nullptr) return DeliverList(text_.ToAnsi(document.SectionNames()), returned, size);
-    if (const std::optional<Line> header = document.FindSection(document.Upper(CallerName(text_, appName)))) {
-        if (keyName == nullptr) {
-            const std::optional<std::wstring> names = document.KeyNames(*header);
-            if (names) return DeliverList(text_.ToAnsi(*names), returned, size);
-        } else {
-            const std::optional<std::wstring> value =
-                document.Value(*header, document.Upper(CallerName(text_, keyName)));
-            if (value) return DeliverValue(text_.ToAnsi(*value), returned, size);
-        }
-    }
-
-    // Only spaces are cut from the end of the default, not tabs, and nothing from its start.
-    std::string fallback = defaultText != nullptr ? defaultText : "";
-    while (!fallback.empty() && fallback.back() == ' ') fallback.pop_back();
-    return DeliverValue(fallback, returned, size);
+    Scan scan(document, text_);
+    return Answer(scan, text_, appName, keyName, defaultText, returned, size);
 }
 
 int32_t SimProfile::WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
@@ -333,6 +486,9 @@ int32_t SimProfile::WritePrivateProfileStringA(const char* appName, const char* 
     // A file that refuses writes fails even a removal that finds nothing, as with the real call:
     // writing the same bytes back gives that.
     const std::string bytes = updated ? Encode(*updated, utf16) : *old;
+    // The store's stamp moves with the write as well; this keeps our own write safe from a store
+    // that would vouch too eagerly.
+    cache_.reset();
     return store_.Write(fileName, bytes) == 0 ? 1 : 0;
 }
 
