@@ -3,8 +3,24 @@
 add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 UNICODE _UNICODE NOMINMAX
                         WIN32_LEAN_AND_MEAN)
 if(MINGW)
-  # Static and stripped: one file to ship, no MinGW runtime DLLs beside it.
-  add_compile_options(-ffunction-sections -fdata-sections)
+  # Static and stripped: one file to ship, no MinGW runtime DLLs beside it. Small as well:
+  # - no exceptions: the program throws none and catches none. The unwind tables go with them, and
+  #   these matter twice, as the linker keeps every function a kept table describes;
+  # - no guards on function-local statics: all the code runs on the one window thread, and the
+  #   library's guard, which can throw, would bring the exception runtime back;
+  # - src/app/no_exceptions.cpp keeps out the rest of that runtime, which libstdc++ would otherwise
+  #   link for its own throwing functions.
+  set(OSTREVO_MINGW_COMPILE_OPTIONS -ffunction-sections -fdata-sections -fno-exceptions
+                                    -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
+  add_compile_options(${OSTREVO_MINGW_COMPILE_OPTIONS})
+  # The portable libraries were defined before this file was read.
+  target_compile_options(ostrevo_core PRIVATE ${OSTREVO_MINGW_COMPILE_OPTIONS})
+  target_compile_options(ostrevo_sim PRIVATE ${OSTREVO_MINGW_COMPILE_OPTIONS})
+  # Up to C++17 libstdc++ declares the string members extern templates and links its own copies,
+  # compiled with exceptions, which would bring the whole runtime back. From C++20 on it lets them
+  # be compiled with the program. The code itself stays C++17.
+  set(CMAKE_CXX_STANDARD 20)
+  set_target_properties(ostrevo_core ostrevo_sim PROPERTIES CXX_STANDARD 20)
   add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections
                    -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1
                    -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
@@ -18,7 +34,7 @@ add_library(ostrevo_win32 STATIC ${OSTREVO_WIN32_SOURCES})
 target_include_directories(ostrevo_win32 PUBLIC src)
 target_link_libraries(ostrevo_win32 PUBLIC ostrevo_core shell32 user32 advapi32 kernel32 gdi32 comctl32)
 
-add_executable(ostrevo WIN32 src/app/main.cpp src/app/ostrevo.rc)
+add_executable(ostrevo WIN32 src/app/main.cpp src/app/no_exceptions.cpp src/app/ostrevo.rc)
 target_link_libraries(ostrevo PRIVATE ostrevo_win32 ostrevo_core)
 # windres reports no dependencies, so the files the script pulls in are named here to rebuild it.
 set(OSTREVO_RC_INPUTS ostrevo.ico ostrevo.manifest resource.h version.h inputbox.rc inputbox_resource.h
@@ -36,3 +52,4 @@ target_link_libraries(trayclick PRIVATE user32)
 
 add_subdirectory(tests/fidelity)
 add_subdirectory(tests/e2e)
+add_subdirectory(tests/perf)

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
+#include "util/decimal_conversion.h"
 #include "util/numeric_text.h"
 
 namespace ostrevo {
@@ -45,19 +45,16 @@ constexpr double kScreenMarginPixels = 4;
 // Whole numbers are written without a decimal point; others keep a float's precision and the
 // user's decimal separator, so that CLngDefault reads them back under the same locale.
 std::wstring DecimalText(double number, TextApi& locale) {
-    char digits[32];
     if (number == 0) number = 0;  // no "-0"
     if (number == std::trunc(number) && std::fabs(number) < 1e15) {
-        std::snprintf(digits, sizeof digits, "%.0f", number);
-    } else {
-        std::snprintf(digits, sizeof digits, "%.7g", number);
+        return IntegerText(static_cast<int64_t>(number));
     }
     std::wstring text;
-    for (const char* c = digits; *c != '\0'; ++c) {
-        if (*c == '.') {
+    for (const char c : GeneralFormat(number, 7)) {
+        if (c == '.') {
             text += locale.DecimalSeparator();
         } else {
-            text += static_cast<wchar_t>(*c);
+            text += static_cast<wchar_t>(c);
         }
     }
     return text;

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <new>
 #include <optional>
-#include <vector>
 
 #include "util/app_utils.h"
 #include "util/numeric_text.h"
@@ -40,22 +40,23 @@ DynamicValue EmptyText() { return DynamicValue::FromText(L""); }
 DynamicValue ReadString(RegistryApi& registry, TextApi& text, RegKey key, const std::string& name,
                         uint32_t size) {
     for (int attempt = 0; attempt < kStringReadAttempts; ++attempt) {
-        std::vector<uint8_t> buffer;
-        try {
-            buffer.resize(size);
-        } catch (const std::bad_alloc&) {
-            return EmptyText();
+        // The size is the registry's word: one that cannot be had reads as no text. Without throwing,
+        // since the Windows build has no exceptions.
+        std::unique_ptr<uint8_t[]> buffer;
+        if (size != 0) {
+            buffer.reset(new (std::nothrow) uint8_t[size]());
+            if (!buffer) return EmptyText();
         }
         uint32_t type = 0;
         uint32_t got = size;
-        const int32_t status = registry.RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                                         buffer.empty() ? nullptr : buffer.data(), &got);
+        const int32_t status =
+            registry.RegQueryValueExA(key, name.c_str(), nullptr, &type, buffer.get(), &got);
         if (status == kErrorMoreData && got > size) {
             size = got;
             continue;
         }
         if (status != kErrorSuccess || (type != kRegSz && type != kRegExpandSz)) return EmptyText();
-        std::string bytes(buffer.begin(), buffer.begin() + std::min<size_t>(got, buffer.size()));
+        std::string bytes(buffer.get(), buffer.get() + std::min(got, size));
         const size_t nul = bytes.find('\0');
         if (nul != std::string::npos) bytes.resize(nul);
         return DynamicValue::FromText(text.FromAnsi(bytes));

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "util/decimal_conversion.h"
+
 namespace ostrevo {
 namespace {
 
@@ -30,7 +32,8 @@ std::string ReadKeyList(ProfileApi& profile, const std::string& section, const s
 
 std::vector<std::wstring> SectionKeys(ProfileApi& profile, TextApi& text, const std::wstring& filePath,
                                       const std::wstring& section) {
-    const std::wstring list = text.FromAnsi(ReadKeyList(profile, text.ToAnsi(section), text.ToAnsi(filePath)));
+    const std::wstring list =
+        text.FromAnsi(ReadKeyList(profile, text.ToAnsi(section), text.ToAnsi(filePath)));
     std::vector<std::wstring> keys;
     std::unordered_set<std::wstring> seen;  // upper-cased names already taken
     size_t p = 0;
@@ -152,7 +155,7 @@ std::wstring ValueToText(const DynamicValue& value) {
         case DynamicValue::Kind::Text:
             return value.text();
         case DynamicValue::Kind::Integer:
-            return std::to_wstring(value.integer());
+            return IntegerText(value.integer());
         case DynamicValue::Kind::Null:
         case DynamicValue::Kind::Empty:
             break;

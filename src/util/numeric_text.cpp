@@ -1,9 +1,9 @@
 // Numeric text under the user's locale.
 #include "util/numeric_text.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
+
+#include "util/decimal_conversion.h"
 
 namespace ostrevo {
 namespace {
@@ -26,7 +26,7 @@ std::optional<double> ParseNumericText(const std::wstring& text, TextApi& locale
     while (pos < end && IsBlank(text[pos])) ++pos;
     while (end > pos && IsBlank(text[end - 1])) --end;
 
-    // Rebuilt in the "C" form so that strtod sees one unambiguous spelling.
+    // Rebuilt in the "C" form, which ParseDecimal reads without any locale.
     std::string plain;
     if (pos < end && (text[pos] == L'+' || text[pos] == L'-')) plain += static_cast<char>(text[pos++]);
 
@@ -63,14 +63,14 @@ std::optional<double> ParseNumericText(const std::wstring& text, TextApi& locale
     }
     if (pos != end) return std::nullopt;
 
-    errno = 0;
-    char* parsedEnd = nullptr;
-    const double number = std::strtod(plain.c_str(), &parsedEnd);
-    if (parsedEnd != plain.c_str() + plain.size() || !std::isfinite(number)) return std::nullopt;
+    const std::optional<double> number = ParseDecimal(plain);
+    if (!number || !std::isfinite(*number)) return std::nullopt;
     return number;
 }
 
-bool IsNumeric(const std::wstring& text, TextApi& locale) { return ParseNumericText(text, locale).has_value(); }
+bool IsNumeric(const std::wstring& text, TextApi& locale) {
+    return ParseNumericText(text, locale).has_value();
+}
 
 std::optional<int32_t> RoundToInt32(double number) {
     if (!std::isfinite(number)) return std::nullopt;
