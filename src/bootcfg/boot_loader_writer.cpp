@@ -1,6 +1,9 @@
 // Writes one key of [boot loader] in c:\boot.ini past its read-only attribute, and reports a refusal.
 #include "bootcfg/boot_loader_writer.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "ini/ini_file.h"
 #include "shell/app_info.h"
 #include "shell/boot_ini.h"
@@ -35,13 +38,57 @@ private:
     bool cleared_ = false;
 };
 
+// No stored value can equal it: a value ends at the end of its line.
+constexpr char kMissing[] = "\n";
+// Far beyond any boot.ini; only a damaged file gets near it.
+constexpr uint32_t kLargestRead = 1u << 26;
+
+// The key's value as the profile functions deliver it, read whole; nullopt when it is missing or
+// cannot be read at all.
+std::optional<std::string> ReadWhole(ProfileApi& profile, const std::string& path, const std::string& section,
+                                     const std::string& key) {
+    for (uint32_t size = 256; size <= kLargestRead; size *= 2) {
+        std::string buffer(size, '\0');
+        const uint32_t count = profile.GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing,
+                                                                buffer.data(), size, path.c_str());
+        if (count + 1 >= size) continue;  // cut: read again with room to spare
+        buffer.resize(count);
+        if (buffer == kMissing) return std::nullopt;
+        return buffer;
+    }
+    return std::nullopt;
+}
+
+// What a read of `written` gives back: blanks around it trimmed and one enclosing pair of quotes taken
+// off, as the profile functions do.
+std::string AsRead(const std::string& written) {
+    const size_t first = written.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    std::string value = written.substr(first, written.find_last_not_of(" \t") - first + 1);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 }  // namespace
 
 bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value) {
+    const std::string path = platform.text.ToAnsi(kBootIniWritePath);
+    const std::string section = platform.text.ToAnsi(kBootLoaderSection);
+    const std::string ansiKey = platform.text.ToAnsi(key);
+    if (platform.text.ToAnsi(value).size() > kLongestProfileArgument) {
+        platform.ui.MessageBox(L"Could not write c:\\boot.ini.\n\nThe value is too long for the file.",
+                               kAppTitle, kMbOk | kMbIconError);
+        return false;
+    }
     bool written = false;
+    bool kept = true;
     uint32_t error = 0;
     {
-        const WritableWhileInScope writable(platform.files, platform.text.ToAnsi(kBootIniWritePath));
+        const WritableWhileInScope writable(platform.files, path);
+        const std::optional<std::string> previous = ReadWhole(platform.profile, path, section, ansiKey);
         cIniFile ini(platform.profile, platform.text);
         ini.Path(kBootIniWritePath);
         ini.Section(kBootLoaderSection);
@@ -50,10 +97,24 @@ bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::
         written = ini.Success();
         // Read before the attributes are restored: that call would overwrite the write's reason.
         if (!written) error = platform.files.GetLastError();
+        // The profile functions can report success and still store something else (a key too long
+        // for them, for one): the old line is put back rather than left damaged.
+        if (written) {
+            std::wstring clean = value;
+            clean.erase(std::remove(clean.begin(), clean.end(), L'\0'), clean.end());
+            kept = ReadWhole(platform.profile, path, section, ansiKey) == AsRead(platform.text.ToAnsi(clean));
+            if (!kept) {
+                platform.profile.WritePrivateProfileStringA(
+                    section.c_str(), ansiKey.c_str(), previous ? previous->c_str() : nullptr, path.c_str());
+            }
+        }
     }
-    if (written) return true;
-    platform.ui.MessageBox(FailureText(platform.files, L"Could not write c:\\boot.ini.", error), kAppTitle,
-                           kMbOk | kMbIconError);
+    if (written && kept) return true;
+    const std::wstring text =
+        written ? L"Could not write c:\\boot.ini.\n\nThe new value did not read back as written, so the old "
+                  L"one was put back."
+                : FailureText(platform.files, L"Could not write c:\\boot.ini.", error);
+    platform.ui.MessageBox(text, kAppTitle, kMbOk | kMbIconError);
     return false;
 }
 

@@ -18,6 +18,7 @@ public:
         if (text) bytes_ = codec.ToAnsi(*text);
     }
     const char* get() const { return bytes_ ? bytes_->c_str() : nullptr; }
+    bool TooLong() const { return bytes_ && bytes_->size() > kLongestProfileArgument; }
 
 private:
     std::optional<std::string> bytes_;
@@ -120,8 +121,17 @@ std::wstring cIniFile::Read(const std::optional<std::wstring>& section,
     std::string buffer(size, '\0');
     const AnsiArg sectionArg(section, text_), keyArg(key, text_), defaultArg(default_, text_),
         pathArg(path_, text_);
-    uint32_t count = profile_.GetPrivateProfileStringA(sectionArg.get(), keyArg.get(), defaultArg.get(),
-                                                       buffer.data(), size, pathArg.get());
+    uint32_t count = 0;
+    if (sectionArg.TooLong() || keyArg.TooLong() || pathArg.TooLong()) {
+        // No such key can be read: the answer is the default, as for a missing key.
+        const std::string fallback =
+            defaultArg.TooLong() ? std::string() : std::string(defaultArg.get() ? defaultArg.get() : "");
+        count = size == 0 ? 0 : static_cast<uint32_t>(std::min<size_t>(fallback.size(), size - 1));
+        buffer.replace(0, count, fallback, 0, count);
+    } else {
+        count = profile_.GetPrivateProfileStringA(sectionArg.get(), keyArg.get(), defaultArg.get(),
+                                                  buffer.data(), size, pathArg.get());
+    }
     count = std::min(count, size);
     buffer.resize(count);
     return text_.FromAnsi(buffer);
@@ -130,6 +140,10 @@ std::wstring cIniFile::Read(const std::optional<std::wstring>& section,
 void cIniFile::Write(const std::optional<std::wstring>& key, const std::optional<std::wstring>& text) {
     const AnsiArg sectionArg(section_, text_), keyArg(key, text_), textArg(text, text_),
         pathArg(path_, text_);
+    if (sectionArg.TooLong() || keyArg.TooLong() || textArg.TooLong() || pathArg.TooLong()) {
+        lastReturnCode_ = 0;
+        return;
+    }
     lastReturnCode_ =
         profile_.WritePrivateProfileStringA(sectionArg.get(), keyArg.get(), textArg.get(), pathArg.get());
 }

@@ -1,8 +1,14 @@
 // The two private-profile functions, shaped like kernel32's ANSI forms.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace ostrevo {
+
+// The ANSI calls turn each text argument into a counted UTF-16 string, which holds at most 32,766
+// characters and its terminator. A longer argument makes them fail (and Wine's crash), so callers
+// never pass one.
+constexpr size_t kLongestProfileArgument = 32766;
 
 class ProfileApi {
 public:

@@ -70,6 +70,8 @@ bool Form1::Form_Load() {
     ini.Path(kBootIniReadPath);
     ini.Section(kOperatingSystemsSection);
     for (const std::wstring& key : keys) {
+        // A key too long for the profile calls names no entry they could read or make the default.
+        if (platform_.text.ToAnsi(key).size() > kLongestProfileArgument) continue;
         MenuItem& rebootTo = AddArrayItem(mnurebootto, mnuRBOS, &Form1::mnuRBOS_Click);
         MenuItem& makeDefault = AddArrayItem(mnudefault, mnuDefOs, &Form1::mnuDefOs_Click);
         ini.Key(key);

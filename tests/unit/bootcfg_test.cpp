@@ -332,5 +332,51 @@ TEST_F(BootCommandsTest, TheReasonShownIsTheWritesNotTheAttributeRestores) {
               L"The process cannot access the file because it is being used by another process.");
 }
 
+// Reports success for its first write but stores something else, as the real functions do with a
+// key too long for them; later writes go through unchanged.
+class FirstWriteGarbled : public SimProfile {
+public:
+    using SimProfile::SimProfile;
+    int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* text,
+                                       const char* file) override {
+        if (writes++ == 0 && text != nullptr) {
+            SimProfile::WritePrivateProfileStringA(section, key, "?@?", file);
+            return 1;
+        }
+        return SimProfile::WritePrivateProfileStringA(section, key, text, file);
+    }
+    int writes = 0;
+};
+
+TEST_F(BootCommandsTest, AWriteThatDoesNotReadBackIsUndoneAndReported) {
+    p.disk.PutFile("C:\\boot.ini", kBootIni, kBootIniAttributes);
+    FirstWriteGarbled garbling(p.disk);
+    Platform garbled{garbling, p.disk, p.version, p.text, p.ui, power, p.registry};
+    Form1 f(garbled);
+    ASSERT_TRUE(f.Form_Load());
+    p.ui.answers = {kIdYes, kIdOk};
+
+    f.mnuRBOS_Click(1);
+
+    EXPECT_EQ(garbling.writes, 2);  // the write, then the old value put back
+    EXPECT_EQ(File(), kBootIni);
+    EXPECT_EQ(Attributes(), kBootIniAttributes);
+    ASSERT_EQ(p.ui.messages.size(), 2u);
+    EXPECT_EQ(p.ui.messages[1].text,
+              L"Could not write c:\\boot.ini.\n\nThe new value did not read back as written, so the old one "
+              L"was put back.");
+    EXPECT_EQ(f.LastDefault, 2);
+    EXPECT_TRUE(f.mnuDefOs[2]->Checked);
+    EXPECT_TRUE(power.calls.empty());
+}
+
+TEST_F(BootCommandsTest, ValuesTheReadTrimsStillCountAsKept) {
+    Load();
+    for (const std::wstring& value : {std::wstring(L" 8"), std::wstring(L"9 "), std::wstring(L"\"q\"")}) {
+        EXPECT_TRUE(WriteBootLoaderKey(platform, L"Timeout", value));
+    }
+    EXPECT_TRUE(p.ui.messages.empty());
+}
+
 }  // namespace
 }  // namespace ostrevo

@@ -170,5 +170,16 @@ TEST_F(Form1Test, AutoLoginIsShownOnlyOnTheNtFamily) {
     EXPECT_EQ(ShownMenu().size(), 19u);
 }
 
+TEST_F(Form1Test, KeysTooLongForTheProfileCallsAreLeftOut) {
+    const std::string longKey(kLongestProfileArgument + 1, 'K');
+    const std::string longestKey(kLongestProfileArgument, 'L');
+    Form1& f = Load("[operating systems]\r\n" + longKey + "=\"Too Long\"\r\n" + longestKey +
+                    "=\"Longest\"\r\nc:\\=\"Short\"\r\n");
+    ASSERT_EQ(f.mnuDefOs.size(), 3u);
+    EXPECT_EQ(f.mnuDefOs[1]->Caption, L"Longest");
+    EXPECT_EQ(f.mnuDefOs[2]->Tag, L"c:\\");
+    EXPECT_EQ(f.mnuRBOS.size(), 3u);
+}
+
 }  // namespace
 }  // namespace ostrevo

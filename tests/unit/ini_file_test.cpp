@@ -103,6 +103,19 @@ TEST_F(IniFileTest, EnumerationsOfAMissingFileAndADefaultWithoutNul) {
     EXPECT_EQ(count, 0);
 }
 
+TEST_F(IniFileTest, ArgumentsTooLongForTheProfileCallsNeverReachThem) {
+    p.disk.PutFile("C:\\test.ini", "[s]\r\nk=v\r\n");
+    cIniFile ini = Open(L"s", std::wstring(kLongestProfileArgument + 1, L'k'));
+    ini.Default(L"FAIL");
+    EXPECT_EQ(ini.Value(), L"FAIL");
+    ini.Key(L"k");
+    ini.Value(L"ok");
+    EXPECT_TRUE(ini.Success());
+    ini.Value(std::wstring(kLongestProfileArgument + 1, L'v'));
+    EXPECT_FALSE(ini.Success());
+    EXPECT_EQ(p.disk.FileBytes("C:\\test.ini").value_or(""), "[s]\r\nk=ok\r\n");
+}
+
 TEST(CLngDefaultTest, ConvertsPlainNumbersAndFallsBackOnEverythingElse) {
     SimText locale;
     EXPECT_EQ(cIniFile::CLngDefault(L"42", locale), 42);
