@@ -9,9 +9,6 @@
 namespace ostrevo {
 namespace {
 
-// Yes and No, the warning icon, Yes as the default button.
-constexpr uint32_t kQuestionStyle = kMbYesNo | kMbIconExclamation | kMbDefButton1;
-
 bool IsEntryIndex(const std::vector<MenuItem*>& items, int index) {
     return index >= 1 && static_cast<size_t>(index) < items.size();
 }

@@ -4,13 +4,6 @@
 #include "shell/form1.h"
 
 namespace ostrevo {
-namespace {
-
-// Yes and No, the warning icon, Yes as the default button.
-constexpr uint32_t kQuestionStyle = kMbYesNo | kMbIconExclamation | kMbDefButton1;
-
-}  // namespace
-
 void Form1::mnureboot_Click(int /*index*/) {
     if (platform_.ui.MessageBox(L"Restart?", kAppTitle, kQuestionStyle) == kIdNo) return;
     ExitSystemOrReport(platform_, kTrue16);

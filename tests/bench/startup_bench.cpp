@@ -43,23 +43,6 @@ std::string BootIni(int64_t n) {
     return file;
 }
 
-// The in-memory drive vouching for its files, so that the engine keeps its index between calls.
-class StampedStore : public MemoryFileStore {
-public:
-    void Put(const std::string& path, const std::string& bytes) {
-        MemoryFileStore::Put(path, bytes);
-        ++generation_;
-    }
-    uint32_t Write(const std::string& path, const std::string& bytes) override {
-        ++generation_;
-        return MemoryFileStore::Write(path, bytes);
-    }
-    std::optional<uint64_t> ChangeStamp(const std::string&) override { return generation_; }
-
-private:
-    uint64_t generation_ = 0;
-};
-
 // Answers each call from tables built once, as the engine would for BootIni(n), so that only the
 // program's own work grows with n.
 class IndexedProfile : public ProfileApi {
@@ -130,7 +113,7 @@ void RunFormLoad(benchmark::State& state, Drive& drive, Profile kind) {
 }
 
 void RunFormLoadInMemory(benchmark::State& state, Profile kind) {
-    StampedStore store;  // boot.ini must exist for start-up to go on
+    MemoryFileStore store;  // boot.ini must exist for start-up to go on
     store.Put(kBootIni, BootIni(state.range(0)));
     RunFormLoad(state, store, kind);
 }
@@ -164,7 +147,7 @@ void BM_FormLoadOnIndexedProfile(benchmark::State& state) { RunFormLoadInMemory(
 // The engine alone: one value read per entry, as start-up makes them.
 void BM_SimEngineValueReads(benchmark::State& state) {
     const int64_t n = state.range(0);
-    StampedStore store;
+    MemoryFileStore store;
     store.Put(kBootIni, BootIni(n));
     std::vector<std::string> keys;
     for (int64_t i = 0; i < n; ++i) keys.push_back(EntryKey(i));

@@ -7,19 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "platform/sim/sim_text.h"
 #include "util/app_utils.h"
 
 namespace ostrevo {
 namespace {
-
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (false)
 
 constexpr size_t kMaxListLength = 400;
 

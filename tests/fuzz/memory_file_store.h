@@ -1,4 +1,5 @@
-// An in-memory drive for the fuzzers: whole files by path (letter case ignored), a switch that makes
+// An in-memory drive for the fuzzers and the benchmark: whole files by path (letter case ignored), a
+// change stamp that moves with every change (so the engine may keep its index), a switch that makes
 // every write fail, and the one directory search start-up makes. Nothing touches the host disk.
 #pragma once
 #include <cstdint>
@@ -13,7 +14,10 @@ namespace ostrevo {
 
 class MemoryFileStore : public SimFileStore, public FileApi {
 public:
-    void Put(const std::string& path, const std::string& bytes) { files_[Upper(path)] = bytes; }
+    void Put(const std::string& path, const std::string& bytes) {
+        files_[Upper(path)] = bytes;
+        ++stamp_;
+    }
     std::optional<std::string> Get(const std::string& path) const {
         const auto found = files_.find(Upper(path));
         if (found == files_.end()) return std::nullopt;
@@ -28,8 +32,10 @@ public:
         if (denyWrites) return lastError_ = kErrorAccessDenied;
         ++writes;
         files_[Upper(path)] = bytes;
+        ++stamp_;
         return 0;
     }
+    std::optional<uint64_t> ChangeStamp(const std::string&) override { return stamp_; }
 
     // Exact names only: the program searches for one fixed path.
     FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override {
@@ -74,6 +80,7 @@ private:
 
     std::map<std::string, std::string> files_;
     uint32_t lastError_ = 0;
+    uint64_t stamp_ = 0;
 };
 
 }  // namespace ostrevo

@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 
+#include "fuzz_check.h"
 #include "ini/ini_file.h"
 #include "memory_file_store.h"
 #include "platform/sim/sim_profile.h"
@@ -17,14 +18,6 @@
 
 namespace ostrevo {
 namespace {
-
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (false)
 
 template <typename Number>
 Number AnyNumber(FuzzedDataProvider& input, Number ordinary) {

@@ -17,20 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "memory_file_store.h"
 #include "platform/sim/sim_profile.h"
 #include "platform/sim/sim_text.h"
 
 namespace ostrevo {
 namespace {
-
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (false)
 
 constexpr char kPath[] = "C:\\fuzz.ini";
 constexpr char kSentinel[] = "\x01<no such key>";
@@ -45,24 +38,6 @@ struct Result {
     uint32_t count = 0;
     std::string bytes;  // the first `count` bytes of the buffer
     char last = 0;      // the last byte of the buffer
-};
-
-// The in-memory drive with a stamp that moves on every change, so that the engine may keep an index.
-class StampedStore : public MemoryFileStore {
-public:
-    void Put(const std::string& path, const std::string& bytes) {
-        MemoryFileStore::Put(path, bytes);
-        ++generation_;
-    }
-    uint32_t Write(const std::string& path, const std::string& bytes) override {
-        const uint32_t error = MemoryFileStore::Write(path, bytes);
-        if (error == 0) ++generation_;
-        return error;
-    }
-    std::optional<uint64_t> ChangeStamp(const std::string&) override { return generation_; }
-
-private:
-    uint64_t generation_ = 0;
 };
 
 class Harness {
@@ -447,7 +422,7 @@ private:
     }
 
     FuzzedDataProvider& input_;
-    StampedStore store_;
+    MemoryFileStore store_;
     SimProfile profile_;  // answers from its index while the stamp stays
     MemoryFileStore scanningStore_;
     SimProfile scanning_;  // the reference: reads the file on every call

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "memory_file_store.h"
 #include "platform/sim/sim_power.h"
 #include "platform/sim/sim_profile.h"
@@ -18,14 +19,6 @@
 
 namespace ostrevo {
 namespace {
-
-#define FUZZ_CHECK(condition)                                                                  \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (false)
 
 constexpr size_t kLongestValue = 254;  // what the 255-character value read leaves
 

@@ -4,18 +4,10 @@
 #include <string>
 
 #include "app/autologon_resource.h"
+#include "platform/win32/window_text.h"
 
 namespace ostrevo {
 namespace {
-
-std::wstring WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
 
 // The password is typed blind, so no input method may show it in a composition window. imm32 is
 // looked up at run time: the call is a no-op where no input method exists, and the exe keeps to

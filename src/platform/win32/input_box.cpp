@@ -2,6 +2,7 @@
 #include "platform/win32/input_box.h"
 
 #include "app/inputbox_resource.h"
+#include "platform/win32/window_text.h"
 
 namespace ostrevo {
 namespace {
@@ -12,15 +13,6 @@ struct InputBoxData {
     const std::wstring& defaultText;
     std::wstring typed;
 };
-
-std::wstring WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
-    if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
 
 void Initialise(HWND dialog, const InputBoxData& data) {
     ::SetWindowTextW(dialog, data.title.c_str());

@@ -1,0 +1,18 @@
+// The whole text of a window or control, whatever its length.
+#pragma once
+#include <string>
+
+#include "platform/win32/windows_shim.h"
+
+namespace ostrevo {
+
+inline std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+}  // namespace ostrevo
