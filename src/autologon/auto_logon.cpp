@@ -3,8 +3,10 @@
 
 #include "autologon/form2.h"
 #include "registry/registry_utils.h"
+#include "shell/app_info.h"
 #include "shell/form1.h"
 #include "util/app_utils.h"
+#include "util/system_error_text.h"
 
 namespace ostrevo {
 namespace {
@@ -22,9 +24,9 @@ DynamicValue ReadWinlogon(Platform& platform, const wchar_t* name) {
 
 // Winlogon reads these as strings, so they are always written as strings: a number value would
 // lose leading zeros and mean nothing to the logon process.
-void WriteWinlogonString(Platform& platform, const wchar_t* name, const std::wstring& value) {
-    WriteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, name,
-                  DynamicValue::FromText(value), static_cast<int32_t>(kRegSz));
+int32_t WriteWinlogonString(Platform& platform, const wchar_t* name, const std::wstring& value) {
+    return WriteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, name,
+                         DynamicValue::FromText(value), static_cast<int32_t>(kRegSz));
 }
 
 // Winlogon itself reads "DefaultDomainName"; the older "DefaultDomain" is the fallback.
@@ -34,13 +36,45 @@ std::wstring StoredDomain(Platform& platform) {
     return ValueToText(ReadWinlogon(platform, kDefaultDomain));
 }
 
-void SwitchOff(Platform& platform) {
-    WriteWinlogonString(platform, kAutoAdminLogon, L"0");
-    // A password in clear text has no business staying in the registry once nothing uses it.
-    DeleteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+void Report(Platform& platform, const wchar_t* what, int32_t error) {
+    platform.ui.MessageBox(FailureText(platform.files, what, static_cast<uint32_t>(error)), kAppTitle,
+                           kMbOk | kMbIconError);
 }
 
-// Returns false when the user left the dialog without OK.
+// Returns false when automatic logon could not be switched off (the user has been told why).
+bool SwitchOff(Platform& platform) {
+    const int32_t error = WriteWinlogonString(platform, kAutoAdminLogon, L"0");
+    if (error != kErrorSuccess) {
+        Report(platform, L"Could not switch automatic logon off.", error);
+        return false;
+    }
+    // A password in clear text has no business staying in the registry once nothing uses it.
+    const int32_t kept =
+        DeleteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    if (kept != kErrorSuccess) {
+        Report(platform, L"Automatic logon is off, but the stored password could not be removed.", kept);
+    }
+    return true;
+}
+
+// The values in the order the logon process is told them; the switch itself goes first.
+int32_t WriteDetails(Platform& platform, const Form2& dialog) {
+    int32_t error = WriteWinlogonString(platform, kAutoAdminLogon, L"1");
+    if (error == kErrorSuccess)
+        error = WriteWinlogonString(platform, kDefaultUserName, dialog.edtusername.Text());
+    if (error == kErrorSuccess)
+        error = WriteWinlogonString(platform, kDefaultDomain, dialog.edtdomain.Text());
+    if (error == kErrorSuccess)
+        error = WriteWinlogonString(platform, kDefaultDomainName, dialog.edtdomain.Text());
+    // Blanks are legal in a password: stored exactly as typed.
+    if (error == kErrorSuccess) {
+        error = WriteRegString(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey,
+                               kDefaultPassword, dialog.edtpassword.Text());
+    }
+    return error;
+}
+
+// Returns true when automatic logon is on: the user confirmed and every value was stored.
 bool AskAndSwitchOn(Platform& platform) {
     Form2 dialog;
     dialog.edtusername.SetText(ValueToText(ReadWinlogon(platform, kDefaultUserName)));
@@ -50,14 +84,12 @@ bool AskAndSwitchOn(Platform& platform) {
     platform.ui.ShowAutoLogonDialog(dialog);
     if (dialog.Tag != L"OK") return false;
 
-    WriteWinlogonString(platform, kAutoAdminLogon, L"1");
-    WriteWinlogonString(platform, kDefaultUserName, dialog.edtusername.Text());
-    WriteWinlogonString(platform, kDefaultDomain, dialog.edtdomain.Text());
-    WriteWinlogonString(platform, kDefaultDomainName, dialog.edtdomain.Text());
-    // Blanks are legal in a password: stored exactly as typed.
-    WriteRegString(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword,
-                   dialog.edtpassword.Text());
-    return true;
+    const int32_t error = WriteDetails(platform, dialog);
+    if (error == kErrorSuccess) return true;
+    // Half the details would log on nobody: the switch goes back off before the user is told.
+    WriteWinlogonString(platform, kAutoAdminLogon, L"0");
+    Report(platform, L"Could not switch automatic logon on.", error);
+    return false;
 }
 
 }  // namespace
@@ -70,11 +102,10 @@ void AutoLogonStartup(Form1& form, Platform& platform) {
     form.mnuAutoLogin.Checked = ValueToText(ReadWinlogon(platform, kAutoAdminLogon)) == L"1";
 }
 
-// The check mark decides, not the registry: it flips even when a write was refused.
+// The check mark decides, not the registry; it moves only when the registry did.
 void AutoLogonCommand(Form1& form, Platform& platform) {
     if (form.mnuAutoLogin.Checked) {
-        SwitchOff(platform);
-        form.mnuAutoLogin.Checked = false;
+        if (SwitchOff(platform)) form.mnuAutoLogin.Checked = false;
         return;
     }
     if (AskAndSwitchOn(platform)) form.mnuAutoLogin.Checked = true;

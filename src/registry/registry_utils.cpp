@@ -13,6 +13,8 @@
 namespace ostrevo {
 namespace {
 
+constexpr int32_t kErrorInvalidParameter = 87;
+
 // A string value may change size between the size query and the read; a few retries cover a
 // writer racing us without ever looping for good.
 constexpr int kStringReadAttempts = 4;
@@ -94,20 +96,21 @@ std::optional<int32_t> AsInt32(const DynamicValue& value, TextApi& text) {
     return RoundToInt32(*number);
 }
 
-void SetString(RegistryApi& registry, TextApi& text, RegKey key, const std::string& name,
-               const std::wstring& value) {
+int32_t SetString(RegistryApi& registry, TextApi& text, RegKey key, const std::string& name,
+                  const std::wstring& value) {
     std::string bytes = text.ToAnsi(value);
     bytes.push_back('\0');
-    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return;
-    registry.RegSetValueExA(key, name.c_str(), 0, kRegSz, reinterpret_cast<const uint8_t*>(bytes.data()),
-                            static_cast<uint32_t>(bytes.size()));
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return kErrorInvalidParameter;
+    return registry.RegSetValueExA(key, name.c_str(), 0, kRegSz,
+                                   reinterpret_cast<const uint8_t*>(bytes.data()),
+                                   static_cast<uint32_t>(bytes.size()));
 }
 
-void SetDword(RegistryApi& registry, RegKey key, const std::string& name, int32_t number) {
+int32_t SetDword(RegistryApi& registry, RegKey key, const std::string& name, int32_t number) {
     const uint32_t raw = static_cast<uint32_t>(number);
     const uint8_t bytes[4] = {static_cast<uint8_t>(raw), static_cast<uint8_t>(raw >> 8),
                               static_cast<uint8_t>(raw >> 16), static_cast<uint8_t>(raw >> 24)};
-    registry.RegSetValueExA(key, name.c_str(), 0, kRegDword, bytes, sizeof(bytes));
+    return registry.RegSetValueExA(key, name.c_str(), 0, kRegDword, bytes, sizeof(bytes));
 }
 
 }  // namespace
@@ -129,42 +132,42 @@ DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, con
     return EmptyText();
 }
 
-void WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                   const std::wstring& valueName, const DynamicValue& value, int32_t valueType) {
+int32_t WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                      const std::wstring& valueName, const DynamicValue& value, int32_t valueType) {
     KeyHandle key(registry);
     // The key is created whatever follows, even for a type that writes nothing.
-    registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
-    if (key.get() == 0) return;
+    const int32_t created = registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
+    if (key.get() == 0) return created != kErrorSuccess ? created : kErrorInvalidParameter;
     const std::string name = text.ToAnsi(valueName);
 
     std::optional<int32_t> number;
     if (valueType == kRegAutomaticType || valueType == static_cast<int32_t>(kRegDword)) {
         number = AsInt32(value, text);
     } else if (valueType != static_cast<int32_t>(kRegSz)) {
-        return;
+        return kErrorSuccess;
     }
-    if (number) {
-        SetDword(registry, key.get(), name, *number);
-    } else {
-        SetString(registry, text, key.get(), name, TrimSpaces(ValueToText(value)));
-    }
+    if (number) return SetDword(registry, key.get(), name, *number);
+    return SetString(registry, text, key.get(), name, TrimSpaces(ValueToText(value)));
 }
 
-void WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                    const std::wstring& valueName, const std::wstring& value) {
+int32_t WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                       const std::wstring& valueName, const std::wstring& value) {
     KeyHandle key(registry);
-    registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
-    if (key.get() != 0) SetString(registry, text, key.get(), text.ToAnsi(valueName), value);
+    const int32_t created = registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
+    if (key.get() == 0) return created != kErrorSuccess ? created : kErrorInvalidParameter;
+    return SetString(registry, text, key.get(), text.ToAnsi(valueName), value);
 }
 
-void DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                    const std::wstring& valueName) {
+int32_t DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                       const std::wstring& valueName) {
+    constexpr int32_t kErrorFileNotFound = 2;
     KeyHandle key(registry);
-    if (registry.RegOpenKeyA(root, text.ToAnsi(keyPath).c_str(), key.out()) != kErrorSuccess ||
-        key.get() == 0) {
-        return;
-    }
-    registry.RegDeleteValueA(key.get(), text.ToAnsi(valueName).c_str());
+    const int32_t opened = registry.RegOpenKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
+    if (opened == kErrorFileNotFound) return kErrorSuccess;  // no key, so no value either
+    if (opened != kErrorSuccess || key.get() == 0)
+        return opened != kErrorSuccess ? opened : kErrorInvalidParameter;
+    const int32_t deleted = registry.RegDeleteValueA(key.get(), text.ToAnsi(valueName).c_str());
+    return deleted == kErrorFileNotFound ? kErrorSuccess : deleted;
 }
 
 }  // namespace ostrevo

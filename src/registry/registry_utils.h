@@ -1,5 +1,6 @@
 // RegistryUtils: single registry values read and written through advapi32's ANSI calls. Every call
-// opens and closes its own key, and no failure reaches the caller.
+// opens and closes its own key. Reads that fail give the empty text; writes give the system's
+// result code (0 on success) for callers that must not show a failure as success.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -22,15 +23,15 @@ DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, con
 // (4, rounded halves to even) or by automatic choice (-1: a number when the value reads as one under
 // the user's locale). Any other type writes nothing. A value that cannot be a 32-bit number (out of
 // range, or not numeric with type 4) is stored as a string rather than lost.
-void WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                   const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
+int32_t WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                      const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
 
 // Stores `value` as REG_SZ exactly as given, blanks included.
-void WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                    const std::wstring& valueName, const std::wstring& value);
+int32_t WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                       const std::wstring& valueName, const std::wstring& value);
 
-// Removes one value from an existing key; a missing key or value is left as it is.
-void DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
-                    const std::wstring& valueName);
+// Removes one value from an existing key; a missing key or value counts as removed.
+int32_t DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+                       const std::wstring& valueName);
 
 }  // namespace ostrevo

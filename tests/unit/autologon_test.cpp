@@ -202,21 +202,49 @@ TEST_F(AutoLogonTest, AnEmptyUserNameCannotBeConfirmed) {
     EXPECT_TRUE(p.registry.writes.empty());
 }
 
-TEST_F(AutoLogonTest, WithoutWriteRightsTheMarkFlipsSilently) {
+TEST_F(AutoLogonTest, WithoutWriteRightsNothingMovesAndTheUserIsTold) {
     Seed("DefaultUserName", "alice");
     Seed("AutoAdminLogon", "1");
     Seed("DefaultPassword", "secret");
     p.registry.MakeReadOnly(kHkeyLocalMachine, "SOFTWARE");
     OkWith(L"bob", L"", L"x");
     Click();
-    EXPECT_TRUE(form.mnuAutoLogin.Checked);
-    Click();
     EXPECT_FALSE(form.mnuAutoLogin.Checked);
+    form.mnuAutoLogin.Checked = true;
+    Click();
+    EXPECT_TRUE(form.mnuAutoLogin.Checked);
     EXPECT_EQ(String("DefaultUserName"), "alice");
     EXPECT_EQ(String("AutoAdminLogon"), "1");
     EXPECT_EQ(String("DefaultPassword"), "secret");
-    EXPECT_TRUE(p.ui.messages.empty());
+    ASSERT_EQ(p.ui.messages.size(), 2u);
+    EXPECT_EQ(p.ui.messages[0].text, L"Could not switch automatic logon on.\n\nAccess is denied.");
+    EXPECT_EQ(p.ui.messages[1].text, L"Could not switch automatic logon off.\n\nAccess is denied.");
+    EXPECT_EQ(p.ui.messages[1].style, kMbOk | kMbIconError);
     EXPECT_EQ(p.registry.openHandles(), 0);
+}
+
+// Refuses one value name, as a key with a value-level restriction would.
+class RegistryRefusing : public SimRegistry {
+public:
+    int32_t RegSetValueExA(RegKey key, const char* name, uint32_t reserved, uint32_t type,
+                           const uint8_t* data, uint32_t size) override {
+        if (name != nullptr && refused == name) return 5;
+        return SimRegistry::RegSetValueExA(key, name, reserved, type, data, size);
+    }
+    std::string refused;
+};
+
+TEST_F(AutoLogonTest, APartlyStoredSwitchOnIsTakenBack) {
+    RegistryRefusing registry;
+    registry.refused = "DefaultDomainName";
+    Platform platform{p.profile, p.disk, p.version, p.text, p.ui, p.power, registry};
+    Form1 refusingForm(platform);
+    OkWith(L"bob", L"WORK", L"x");
+    AutoLogonCommand(refusingForm, platform);
+    EXPECT_FALSE(refusingForm.mnuAutoLogin.Checked);
+    EXPECT_EQ(registry.GetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon"), "0");
+    ASSERT_EQ(p.ui.messages.size(), 1u);
+    EXPECT_EQ(p.ui.messages[0].text, L"Could not switch automatic logon on.\n\nAccess is denied.");
 }
 
 TEST_F(AutoLogonTest, TheMenuShowsTheMarkAndItsClickSwitches) {
