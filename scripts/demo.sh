@@ -30,14 +30,7 @@ say "built $build/ostrevo.exe ($(stat -c %s "$build/ostrevo.exe") bytes)"
 headless=0
 if [ -z "${DISPLAY:-}" ] || [ "${OSTREVO_HEADLESS:-0}" = 1 ]; then headless=1; fi
 
-xvfb_pid=""
-prefix=""
-cleanup() {
-    [ -n "$prefix" ] && wine_cleanup "$prefix"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
+wine_clean_on_exit
 
 if [ "$headless" = 1 ]; then
     wine_start_xvfb "$geometry" || fail "Xvfb did not start"

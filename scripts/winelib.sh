@@ -119,6 +119,20 @@ wine_copy_in() {
     fi
 }
 
+# wine_clean_on_exit: when the calling script ends, however it ends, the prefix named by its variable
+# `prefix` is removed and the Xvfb whose pid is in `xvfb_pid` is stopped. Both start empty.
+wine_clean_on_exit() {
+    prefix=""
+    xvfb_pid=""
+    trap _wine_clean_session EXIT
+}
+
+_wine_clean_session() {
+    [ -n "${prefix:-}" ] && wine_cleanup "$prefix"
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    return 0
+}
+
 # Kills the prefix's wineserver (and with it every process in it) and removes the prefix.
 wine_cleanup() {
     local prefix="$1"

@@ -45,14 +45,7 @@ earlier="${OSTREVO_PERF_EARLIER_EXE:-}"
 # shellcheck source=../../scripts/winelib.sh
 . "$root/scripts/winelib.sh"
 
-prefix=""
-xvfb_pid=""
-cleanup() {
-    [ -n "$prefix" ] && wine_cleanup "$prefix"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
+wine_clean_on_exit
 
 if [ -z "${DISPLAY:-}" ] || [ "${OSTREVO_HEADLESS:-0}" = 1 ]; then
     wine_start_xvfb "$geometry" || fail "Xvfb did not start"

@@ -15,14 +15,7 @@ test_exe="$build/win32_platform_test.exe"
 # shellcheck source=../../scripts/winelib.sh
 . "$root/scripts/winelib.sh"
 
-prefix=""
-xvfb_pid=""
-cleanup() {
-    [ -n "$prefix" ] && wine_cleanup "$prefix"
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    return 0
-}
-trap cleanup EXIT
+wine_clean_on_exit
 
 if [ -z "${DISPLAY:-}" ]; then
     wine_start_xvfb 1024x768
