@@ -177,17 +177,6 @@ int WaitMenuClosed(DWORD timeoutMs) {
     return 0;
 }
 
-std::string ReadAll(const char* path) {
-    std::string text;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return text;
-    char buf[1024];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, got);
-    std::fclose(f);
-    return text;
-}
-
 std::string ProbePath() {
     char buf[MAX_PATH] = {0};
     DWORD len = GetModuleFileNameA(nullptr, buf, MAX_PATH);
@@ -261,7 +250,7 @@ int Inject(const std::string& command, DWORD timeoutMs) {
                    })) {
             Print("timeout: the probe did not answer");
         } else {
-            answer = ReadAll(e2e::kAnswerPath);
+            answer = e2e::ReadAll(e2e::kAnswerPath);
             std::fputs(answer.c_str(), stdout);
             rc = answer.find("error:") == std::string::npos ? 0 : 1;
         }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,18 @@ inline std::wstring FromUtf8(const std::string& text) {
     std::wstring out(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
     return out;
+}
+
+// The whole file, or the empty text when it cannot be read: the command and answer files.
+inline std::string ReadAll(const char* path) {
+    std::string text;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return text;
+    char buf[1024];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, got);
+    std::fclose(f);
+    return text;
 }
 
 inline std::wstring ClassOf(HWND wnd) {

@@ -180,14 +180,9 @@ std::string ClickCommand(const std::wstring& path) {
     return log + "opened\n";
 }
 
-std::string ReadAll(const char* path) {
-    std::string text;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return text;
-    char buf[1024];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof(buf), f)) > 0) text.append(buf, got);
-    std::fclose(f);
+// The command, without the line break an editor or echo may leave after it.
+std::string ReadCommand(const char* path) {
+    std::string text = e2e::ReadAll(path);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
 }
@@ -209,7 +204,7 @@ std::string RunCommand(const std::string& line) {
 }
 
 DWORD WINAPI ProbeThread(LPVOID) {
-    WriteAnswer(RunCommand(ReadAll(e2e::kCommandPath)));
+    WriteAnswer(RunCommand(ReadCommand(e2e::kCommandPath)));
     // Unloading here lets the driver inject the probe again for the next command.
     FreeLibraryAndExitThread(g_self, 0);
     return 0;

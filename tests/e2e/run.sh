@@ -66,9 +66,10 @@ scenario_cleanup() {
 }
 
 # A pristine copy of the template prefix, the desktop held open by a keeper, C:\boot.ini from SAMPLE
-# (or none), and ostrevo.exe started. A scenario may set, before calling this, PREPARE to a command that
-# readies the prefix before anything runs in it (registry values the exe reads at start, the file's owner)
-# and EXE_WINEDEBUG to the exe's own WINEDEBUG (a relay trace lands in its log; the driver stays quiet).
+# (a name under samples/, an absolute path, or none), and ostrevo.exe started. A scenario may set,
+# before calling this, PREPARE to a command that readies the prefix before anything runs in it (registry
+# values the exe reads at start, the file's owner) and EXE_WINEDEBUG to the exe's own WINEDEBUG (a relay
+# trace lands in its log; the driver stays quiet).
 start_scenario() {
     local sample="$1"
     PREFIX="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" || exit 1
@@ -78,8 +79,11 @@ start_scenario() {
     chmod --reference="$TEMPLATE" "$PREFIX"
     CDRIVE="$(wine_c_drive "$PREFIX")"
     if [ -n "$sample" ]; then
-        cp "$ROOT/samples/$sample" "$CDRIVE/boot.ini"
-        _wine_is_root && chown "$WINE_USER:" "$CDRIVE/boot.ini"
+        case "$sample" in
+        /*) ;;                            # a file made for this run
+        *) sample="$ROOT/samples/$sample" ;;
+        esac
+        wine_copy_in "$PREFIX" "$sample" boot.ini || fail "cannot put boot.ini into the prefix"
     fi
     if [ -n "${PREPARE:-}" ]; then
         $PREPARE || fail "could not prepare the prefix ($PREPARE)"

@@ -12,18 +12,7 @@ bad_start() {
     BAD_DIR="$WORK/$NAME.files"
     mkdir -p "$BAD_DIR"
     perl "$BAD_GENERATOR" "$1" "$BAD_DIR" || fail "the generator could not make the '$1' file"
-    PREFIX="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" || exit 1
-    echo "$PREFIX" >"$WORK/$NAME.prefix"
-    cp -a "$TEMPLATE/." "$PREFIX/"
-    chown --reference="$TEMPLATE" "$PREFIX"
-    chmod --reference="$TEMPLATE" "$PREFIX"
-    CDRIVE="$(wine_c_drive "$PREFIX")"
-    wine_copy_in "$PREFIX" "$BAD_DIR/boot.ini" boot.ini || fail "cannot put boot.ini into the prefix"
-    drv hold 300000 >/dev/null 2>&1 &
-    BG_PIDS+=($!)
-    step wait-window Shell_TrayWnd '*' 20000 || fail "the Wine desktop did not come up"
-    wine_run "$PREFIX" wine 'C:\e2e\ostrevo.exe' >"$WORK/$NAME.ostrevo.log" 2>&1 &
-    BG_PIDS+=($!)
+    start_scenario "$BAD_DIR/boot.ini"
 }
 
 # Opens the menu, keeps its dump (path|flags|caption a line) in BAD_MENU, and closes it again.
