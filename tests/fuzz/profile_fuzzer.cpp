@@ -70,10 +70,10 @@ private:
         store_.Put(kPath, file);
         scanningStore_.Put(kPath, file);
     }
-    bool Utf16() const {
-        const std::optional<std::string> file = File();
+    static bool StartsUtf16(const std::optional<std::string>& file) {
         return file && file->size() >= 2 && (*file)[0] == '\xFF' && (*file)[1] == '\xFE';
     }
+    bool Utf16() const { return StartsUtf16(File()); }
     bool HasNul() const {
         const std::optional<std::string> file = File();
         return file && file->find('\0') != std::string::npos;
@@ -372,6 +372,13 @@ private:
         const bool clean = CleanName(*section, false) && (!key || CleanName(*key, true)) &&
                            (!value || value->find_first_of("\r\n") == std::string::npos);
         if (!clean) {
+            CollectNames();
+            return;
+        }
+
+        // A removal can bring a UTF-16 byte-order mark to the front of the file, which then reads as
+        // UTF-16 from its first byte on, as Windows reads it: no value stays as it was.
+        if (StartsUtf16(after) != StartsUtf16(before)) {
             CollectNames();
             return;
         }
