@@ -1,6 +1,8 @@
 // The "Auto Login" item: its start-up state and its command, over the Winlogon values.
 #include "autologon/auto_logon.h"
 
+#include <vector>
+
 #include "autologon/form2.h"
 #include "registry/registry_utils.h"
 #include "shell/app_info.h"
@@ -19,14 +21,14 @@ const wchar_t kDefaultDomainName[] = L"DefaultDomainName";
 const wchar_t kDefaultPassword[] = L"DefaultPassword";
 
 DynamicValue ReadWinlogon(Platform& platform, const wchar_t* name) {
-    return ReadRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, name);
+    return ReadRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name);
 }
 
 // Winlogon reads these as strings, so they are always written as strings: a number value would
 // lose leading zeros and mean nothing to the logon process.
 int32_t WriteWinlogonString(Platform& platform, const wchar_t* name, const std::wstring& value) {
-    return WriteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, name,
-                         DynamicValue::FromText(value), static_cast<int32_t>(kRegSz));
+    return WriteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, DynamicValue::FromText(value),
+                         static_cast<int32_t>(kRegSz));
 }
 
 // Winlogon itself reads "DefaultDomainName"; the older "DefaultDomain" is the fallback.
@@ -49,29 +51,31 @@ bool SwitchOff(Platform& platform) {
         return false;
     }
     // A password in clear text has no business staying in the registry once nothing uses it.
-    const int32_t kept =
-        DeleteRegValue(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    const int32_t kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
     if (kept != kErrorSuccess) {
         Report(platform, L"Automatic logon is off, but the stored password could not be removed.", kept);
     }
     return true;
 }
 
-// The values in the order the logon process is told them; the switch itself goes first.
-int32_t WriteDetails(Platform& platform, const Form2& dialog) {
-    int32_t error = WriteWinlogonString(platform, kAutoAdminLogon, L"1");
-    if (error == kErrorSuccess)
-        error = WriteWinlogonString(platform, kDefaultUserName, dialog.edtusername.Text());
-    if (error == kErrorSuccess)
-        error = WriteWinlogonString(platform, kDefaultDomain, dialog.edtdomain.Text());
-    if (error == kErrorSuccess)
-        error = WriteWinlogonString(platform, kDefaultDomainName, dialog.edtdomain.Text());
-    // Blanks are legal in a password: stored exactly as typed.
-    if (error == kErrorSuccess) {
-        error = WriteRegString(platform.registry, platform.text, kHkeyLocalMachine, kWinlogonKey,
-                               kDefaultPassword, dialog.edtpassword.Text());
+struct Detail {
+    const wchar_t* name;
+    std::wstring value;
+    bool exact;  // written as given, blanks included (the password); else as a trimmed string
+};
+
+// Writes the details in order, the switch itself first, and stops at the first refusal. Every
+// value that was changed is named in `changed`, in order.
+int32_t WriteDetails(Platform& platform, const std::vector<Detail>& details,
+                     std::vector<const wchar_t*>& changed) {
+    for (const Detail& detail : details) {
+        const int32_t error = detail.exact ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
+                                                            detail.name, detail.value)
+                                           : WriteWinlogonString(platform, detail.name, detail.value);
+        if (error != kErrorSuccess) return error;
+        changed.push_back(detail.name);
     }
-    return error;
+    return kErrorSuccess;
 }
 
 // Returns true when automatic logon is on: the user confirmed and every value was stored.
@@ -84,11 +88,35 @@ bool AskAndSwitchOn(Platform& platform) {
     platform.ui.ShowAutoLogonDialog(dialog);
     if (dialog.Tag != L"OK") return false;
 
-    const int32_t error = WriteDetails(platform, dialog);
+    const std::vector<Detail> details = {{kAutoAdminLogon, L"1", false},
+                                         {kDefaultUserName, dialog.edtusername.Text(), false},
+                                         {kDefaultDomain, dialog.edtdomain.Text(), false},
+                                         {kDefaultDomainName, dialog.edtdomain.Text(), false},
+                                         {kDefaultPassword, dialog.edtpassword.Text(), true}};
+    // Kept only to be put back: half the details would log on nobody, or somebody else.
+    std::vector<SavedRegValue> before;
+    for (const Detail& detail : details) {
+        before.push_back(SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name));
+    }
+    std::vector<const wchar_t*> changed;
+    const int32_t error = WriteDetails(platform, details, changed);
     if (error == kErrorSuccess) return true;
-    // Half the details would log on nobody: the switch goes back off before the user is told.
-    WriteWinlogonString(platform, kAutoAdminLogon, L"0");
-    Report(platform, L"Could not switch automatic logon on.", error);
+
+    std::wstring stillChanged;
+    for (size_t i = changed.size(); i-- > 0;) {
+        if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, changed[i], before[i]) ==
+            kErrorSuccess) {
+            continue;
+        }
+        stillChanged = std::wstring(changed[i]) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
+    }
+    std::wstring text =
+        FailureText(platform.files, L"Could not switch automatic logon on.", static_cast<uint32_t>(error));
+    if (!stillChanged.empty()) {
+        text += L"\n\nThese values could not be put back as they were and may be left changed: " +
+                stillChanged + L".";
+    }
+    platform.ui.MessageBox(text, kAppTitle, kMbOk | kMbIconError);
     return false;
 }
 

@@ -22,6 +22,9 @@ class VersionApi {
 public:
     virtual ~VersionApi() = default;
     virtual int32_t GetVersionExA(OsVersionInfoA* info) = 0;
+    // True for a 32-bit process on 64-bit Windows; false wherever the system cannot say (Windows 2000
+    // and XP before SP2 have no IsWow64Process, and no 64-bit edition either).
+    virtual bool IsWow64Process() = 0;
 };
 
 }  // namespace ostrevo

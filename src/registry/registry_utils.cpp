@@ -14,6 +14,7 @@ namespace ostrevo {
 namespace {
 
 constexpr int32_t kErrorInvalidParameter = 87;
+constexpr int32_t kErrorNotEnoughMemory = 8;
 
 // A string value may change size between the size query and the read; a few retries cover a
 // writer racing us without ever looping for good.
@@ -37,19 +38,28 @@ private:
     RegKey key_ = 0;
 };
 
+constexpr int32_t kNotFound = 2;  // ERROR_FILE_NOT_FOUND: no such key or value
+
+// Under WOW64 the logon process and every 64-bit program read the 64-bit registry, so that is the
+// one this program reads and writes too; elsewhere there is only one, reached by the plain calls.
+RegistryView ViewOf(Platform& platform) {
+    return platform.version.IsWow64Process() ? RegistryView::k64Bit : RegistryView::kDefault;
+}
+
 DynamicValue EmptyText() { return DynamicValue::FromText(L""); }
 
-DynamicValue ReadString(RegistryApi& registry, TextApi& text, RegKey key, const std::string& name,
-                        uint32_t size) {
+// The value's bytes read whole, starting from the size the registry gave; its type in `type`. The
+// status of the last query on failure (a value that will not fit any buffer we can have included).
+int32_t ReadBytes(RegistryApi& registry, RegKey key, const std::string& name, uint32_t size, uint32_t& type,
+                  std::vector<uint8_t>& bytes) {
     for (int attempt = 0; attempt < kStringReadAttempts; ++attempt) {
-        // The size is the registry's word: one that cannot be had reads as no text. Without throwing,
+        // The size is the registry's word: one that cannot be had reads as nothing. Without throwing,
         // since the Windows build has no exceptions.
         std::unique_ptr<uint8_t[]> buffer;
         if (size != 0) {
             buffer.reset(new (std::nothrow) uint8_t[size]());
-            if (!buffer) return EmptyText();
+            if (!buffer) return kErrorNotEnoughMemory;
         }
-        uint32_t type = 0;
         uint32_t got = size;
         const int32_t status =
             registry.RegQueryValueExA(key, name.c_str(), nullptr, &type, buffer.get(), &got);
@@ -57,13 +67,25 @@ DynamicValue ReadString(RegistryApi& registry, TextApi& text, RegKey key, const 
             size = got;
             continue;
         }
-        if (status != kErrorSuccess || (type != kRegSz && type != kRegExpandSz)) return EmptyText();
-        std::string bytes(buffer.get(), buffer.get() + std::min(got, size));
-        const size_t nul = bytes.find('\0');
-        if (nul != std::string::npos) bytes.resize(nul);
-        return DynamicValue::FromText(text.FromAnsi(bytes));
+        if (status != kErrorSuccess) return status;
+        bytes.assign(buffer.get(), buffer.get() + std::min(got, size));
+        return kErrorSuccess;
     }
-    return EmptyText();
+    return kErrorMoreData;
+}
+
+DynamicValue ReadString(RegistryApi& registry, TextApi& text, RegKey key, const std::string& name,
+                        uint32_t size) {
+    uint32_t type = 0;
+    std::vector<uint8_t> bytes;
+    if (ReadBytes(registry, key, name, size, type, bytes) != kErrorSuccess ||
+        (type != kRegSz && type != kRegExpandSz)) {
+        return EmptyText();
+    }
+    std::string chars(bytes.begin(), bytes.end());
+    const size_t nul = chars.find('\0');
+    if (nul != std::string::npos) chars.resize(nul);
+    return DynamicValue::FromText(text.FromAnsi(chars));
 }
 
 DynamicValue ReadDword(RegistryApi& registry, RegKey key, const std::string& name) {
@@ -115,10 +137,13 @@ int32_t SetDword(RegistryApi& registry, RegKey key, const std::string& name, int
 
 }  // namespace
 
-DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+DynamicValue ReadRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                           const std::wstring& valueName) {
+    RegistryApi& registry = platform.registry;
+    TextApi& text = platform.text;
     KeyHandle key(registry);
-    if (registry.RegOpenKeyA(root, text.ToAnsi(keyPath).c_str(), key.out()) != kErrorSuccess ||
+    if (registry.RegOpenKeyA(root, text.ToAnsi(keyPath).c_str(), ViewOf(platform), key.out()) !=
+            kErrorSuccess ||
         key.get() == 0) {
         return EmptyText();
     }
@@ -132,11 +157,14 @@ DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, con
     return EmptyText();
 }
 
-int32_t WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t WriteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                       const std::wstring& valueName, const DynamicValue& value, int32_t valueType) {
+    RegistryApi& registry = platform.registry;
+    TextApi& text = platform.text;
     KeyHandle key(registry);
     // The key is created whatever follows, even for a type that writes nothing.
-    const int32_t created = registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
+    const int32_t created =
+        registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), ViewOf(platform), key.out());
     if (key.get() == 0) return created != kErrorSuccess ? created : kErrorInvalidParameter;
     const std::string name = text.ToAnsi(valueName);
 
@@ -150,24 +178,65 @@ int32_t WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const s
     return SetString(registry, text, key.get(), name, TrimSpaces(ValueToText(value)));
 }
 
-int32_t WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t WriteRegString(Platform& platform, RegKey root, const std::wstring& keyPath,
                        const std::wstring& valueName, const std::wstring& value) {
-    KeyHandle key(registry);
-    const int32_t created = registry.RegCreateKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
+    KeyHandle key(platform.registry);
+    const int32_t created = platform.registry.RegCreateKeyA(root, platform.text.ToAnsi(keyPath).c_str(),
+                                                            ViewOf(platform), key.out());
     if (key.get() == 0) return created != kErrorSuccess ? created : kErrorInvalidParameter;
-    return SetString(registry, text, key.get(), text.ToAnsi(valueName), value);
+    return SetString(platform.registry, platform.text, key.get(), platform.text.ToAnsi(valueName), value);
 }
 
-int32_t DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t DeleteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                        const std::wstring& valueName) {
-    constexpr int32_t kErrorFileNotFound = 2;
-    KeyHandle key(registry);
-    const int32_t opened = registry.RegOpenKeyA(root, text.ToAnsi(keyPath).c_str(), key.out());
-    if (opened == kErrorFileNotFound) return kErrorSuccess;  // no key, so no value either
+    KeyHandle key(platform.registry);
+    const int32_t opened = platform.registry.RegOpenKeyA(root, platform.text.ToAnsi(keyPath).c_str(),
+                                                         ViewOf(platform), key.out());
+    if (opened == kNotFound) return kErrorSuccess;  // no key, so no value either
     if (opened != kErrorSuccess || key.get() == 0)
         return opened != kErrorSuccess ? opened : kErrorInvalidParameter;
-    const int32_t deleted = registry.RegDeleteValueA(key.get(), text.ToAnsi(valueName).c_str());
-    return deleted == kErrorFileNotFound ? kErrorSuccess : deleted;
+    const int32_t deleted =
+        platform.registry.RegDeleteValueA(key.get(), platform.text.ToAnsi(valueName).c_str());
+    return deleted == kNotFound ? kErrorSuccess : deleted;
+}
+
+SavedRegValue SaveRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                           const std::wstring& valueName) {
+    SavedRegValue saved;
+    KeyHandle key(platform.registry);
+    const int32_t opened = platform.registry.RegOpenKeyA(root, platform.text.ToAnsi(keyPath).c_str(),
+                                                         ViewOf(platform), key.out());
+    if (opened == kNotFound) {
+        saved.known = true;  // no key, so no value either
+        return saved;
+    }
+    if (opened != kErrorSuccess || key.get() == 0) return saved;
+    const std::string name = platform.text.ToAnsi(valueName);
+    uint32_t size = 0;
+    const int32_t sized =
+        platform.registry.RegQueryValueExA(key.get(), name.c_str(), nullptr, &saved.type, nullptr, &size);
+    if (sized == kNotFound) {
+        saved.known = true;
+        return saved;
+    }
+    if (sized != kErrorSuccess) return saved;
+    saved.known =
+        ReadBytes(platform.registry, key.get(), name, size, saved.type, saved.data) == kErrorSuccess;
+    saved.present = saved.known;
+    return saved;
+}
+
+int32_t RestoreRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                        const std::wstring& valueName, const SavedRegValue& saved) {
+    if (!saved.known) return kErrorInvalidParameter;
+    if (!saved.present) return DeleteRegValue(platform, root, keyPath, valueName);
+    if (saved.data.size() > std::numeric_limits<uint32_t>::max()) return kErrorInvalidParameter;
+    KeyHandle key(platform.registry);
+    const int32_t created = platform.registry.RegCreateKeyA(root, platform.text.ToAnsi(keyPath).c_str(),
+                                                            ViewOf(platform), key.out());
+    if (key.get() == 0) return created != kErrorSuccess ? created : kErrorInvalidParameter;
+    return platform.registry.RegSetValueExA(key.get(), platform.text.ToAnsi(valueName).c_str(), 0, saved.type,
+                                            saved.data.data(), static_cast<uint32_t>(saved.data.size()));
 }
 
 }  // namespace ostrevo

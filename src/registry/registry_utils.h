@@ -1,12 +1,13 @@
 // RegistryUtils: single registry values read and written through advapi32's ANSI calls. Every call
-// opens and closes its own key. Reads that fail give the empty text; writes give the system's
-// result code (0 on success) for callers that must not show a failure as success.
+// opens and closes its own key; a 32-bit program on 64-bit Windows reaches the 64-bit registry. Reads
+// that fail give the empty text; writes give the system's result code (0 on success) for callers
+// that must not show a failure as success.
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "platform/registry_api.h"
-#include "platform/text_api.h"
+#include "platform/platform.h"
 #include "util/dynamic_value.h"
 
 namespace ostrevo {
@@ -16,22 +17,35 @@ constexpr int32_t kRegAutomaticType = -1;
 
 // A string value up to its first NUL (expandable strings unexpanded), a number value as a signed
 // integer; the empty text for a missing key or value, another type, or a failed read.
-DynamicValue ReadRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+DynamicValue ReadRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                           const std::wstring& valueName);
 
 // Creates the key (and missing parents), then stores `value` as REG_SZ (1, blanks trimmed), REG_DWORD
 // (4, rounded halves to even) or by automatic choice (-1: a number when the value reads as one under
 // the user's locale). Any other type writes nothing. A value that cannot be a 32-bit number (out of
 // range, or not numeric with type 4) is stored as a string rather than lost.
-int32_t WriteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t WriteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                       const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
 
 // Stores `value` as REG_SZ exactly as given, blanks included.
-int32_t WriteRegString(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t WriteRegString(Platform& platform, RegKey root, const std::wstring& keyPath,
                        const std::wstring& valueName, const std::wstring& value);
 
 // Removes one value from an existing key; a missing key or value counts as removed.
-int32_t DeleteRegValue(RegistryApi& registry, TextApi& text, RegKey root, const std::wstring& keyPath,
+int32_t DeleteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                        const std::wstring& valueName);
+
+// A value exactly as it was stored, so that a change can be taken back.
+struct SavedRegValue {
+    bool known = false;    // false: it could not be read, so it cannot be put back either
+    bool present = false;  // false: there was no such value
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+SavedRegValue SaveRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                           const std::wstring& valueName);
+// Puts a saved value back as it was, or removes the value when there was none.
+int32_t RestoreRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                        const std::wstring& valueName, const SavedRegValue& saved);
 
 }  // namespace ostrevo

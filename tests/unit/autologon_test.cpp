@@ -224,27 +224,117 @@ TEST_F(AutoLogonTest, WithoutWriteRightsNothingMovesAndTheUserIsTold) {
 }
 
 // Refuses one value name, as a key with a value-level restriction would.
+// Refuses to store the value named `refused`, and after that has happened also any deletion or
+// write of the values named in `lockedAfterwards` (the key turned read-only meanwhile).
 class RegistryRefusing : public SimRegistry {
 public:
     int32_t RegSetValueExA(RegKey key, const char* name, uint32_t reserved, uint32_t type,
                            const uint8_t* data, uint32_t size) override {
-        if (name != nullptr && refused == name) return 5;
+        if (name != nullptr && refused == name) {
+            refusedOnce = true;
+            return 5;
+        }
+        if (Locked(name)) return 5;
         return SimRegistry::RegSetValueExA(key, name, reserved, type, data, size);
     }
+    int32_t RegDeleteValueA(RegKey key, const char* name) override {
+        if (Locked(name)) return 5;
+        return SimRegistry::RegDeleteValueA(key, name);
+    }
     std::string refused;
+    std::vector<std::string> lockedAfterwards;
+    bool refusedOnce = false;
+
+private:
+    bool Locked(const char* name) const {
+        return refusedOnce && name != nullptr &&
+               std::find(lockedAfterwards.begin(), lockedAfterwards.end(), name) != lockedAfterwards.end();
+    }
 };
 
-TEST_F(AutoLogonTest, APartlyStoredSwitchOnIsTakenBack) {
+// Every value the command changed goes back exactly as it was: its type and bytes, or its absence.
+TEST_F(AutoLogonTest, APartlyStoredSwitchOnIsTakenBackWhole) {
+    for (const char* refused : {"DefaultDomainName", "DefaultPassword"}) {
+        RegistryRefusing registry;
+        registry.refused = refused;
+        registry.SetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon", "0");
+        registry.SetDword(kHkeyLocalMachine, kWinlogon, "DefaultUserName", 7);
+        registry.SetString(kHkeyLocalMachine, kWinlogon, "DefaultPassword", "old secret");
+        const auto before = [&registry](const char* name) {
+            return registry.GetValue(kHkeyLocalMachine, kWinlogon, name);
+        };
+        const std::vector<std::optional<SimRegistry::Value>> was = {
+            before("AutoAdminLogon"), before("DefaultUserName"), before("DefaultDomain"),
+            before("DefaultDomainName"), before("DefaultPassword")};
+        TestPlatform q;
+        Platform platform{q.profile, q.disk, q.version, q.text, q.ui, q.power, registry};
+        Form1 refusingForm(platform);
+        q.ui.dialogActions.push_back([](Form2& f) {
+            f.edtusername.SetText(L"bob");
+            f.edtdomain.SetText(L"WORK");
+            f.edtpassword.SetText(L"x");
+            f.btnok_Click();
+        });
+        AutoLogonCommand(refusingForm, platform);
+
+        EXPECT_FALSE(refusingForm.mnuAutoLogin.Checked);
+        const std::vector<std::optional<SimRegistry::Value>> now = {
+            before("AutoAdminLogon"), before("DefaultUserName"), before("DefaultDomain"),
+            before("DefaultDomainName"), before("DefaultPassword")};
+        EXPECT_EQ(now, was) << refused;
+        ASSERT_EQ(q.ui.messages.size(), 1u);
+        EXPECT_EQ(q.ui.messages[0].text, L"Could not switch automatic logon on.\n\nAccess is denied.");
+    }
+}
+
+TEST_F(AutoLogonTest, ATakeBackThatFailsNamesWhatMayBeLeftChanged) {
     RegistryRefusing registry;
-    registry.refused = "DefaultDomainName";
+    registry.refused = "DefaultPassword";
+    registry.lockedAfterwards = {"AutoAdminLogon", "DefaultDomain"};
     Platform platform{p.profile, p.disk, p.version, p.text, p.ui, p.power, registry};
     Form1 refusingForm(platform);
     OkWith(L"bob", L"WORK", L"x");
     AutoLogonCommand(refusingForm, platform);
     EXPECT_FALSE(refusingForm.mnuAutoLogin.Checked);
-    EXPECT_EQ(registry.GetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon"), "0");
+    EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kWinlogon, "DefaultUserName").has_value());
+    EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kWinlogon, "DefaultDomainName").has_value());
     ASSERT_EQ(p.ui.messages.size(), 1u);
-    EXPECT_EQ(p.ui.messages[0].text, L"Could not switch automatic logon on.\n\nAccess is denied.");
+    EXPECT_EQ(p.ui.messages[0].text,
+              L"Could not switch automatic logon on.\n\nAccess is denied.\n\nThese values could not be put "
+              L"back as they were and may be left changed: AutoAdminLogon, DefaultDomain.");
+}
+
+// Under WOW64 the logon process reads the 64-bit registry: the mark, the prefill and the writes
+// all use it, and the 32-bit copy under Wow6432Node is left alone.
+TEST_F(AutoLogonTest, UnderWow64EverythingGoesToThe64BitView) {
+    const std::string copy32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+    for (bool wow64 : {true, false}) {
+        TestPlatform q;
+        q.version.wow64 = q.registry.wow64 = wow64;
+        q.registry.SetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon", "1");
+        q.registry.SetString(kHkeyLocalMachine, kWinlogon, "DefaultUserName", "alice");
+        q.registry.SetString(kHkeyLocalMachine, copy32, "AutoAdminLogon", "0");
+        q.registry.SetString(kHkeyLocalMachine, copy32, "DefaultUserName", "bob32");
+        Form1 f(q.platform);
+        AutoLogonStartup(f, q.platform);
+        // Without WOW64 there is no redirection: the plain key is the only one.
+        EXPECT_TRUE(f.mnuAutoLogin.Checked) << wow64;
+
+        AutoLogonCommand(f, q.platform);  // off
+        std::wstring prefilled;
+        q.ui.dialogActions.push_back([&prefilled](Form2& d) {
+            prefilled = d.edtusername.Text();
+            d.edtpassword.SetText(L"pw");
+            d.btnok_Click();
+        });
+        AutoLogonCommand(f, q.platform);  // on again, through the dialog
+        EXPECT_EQ(prefilled, L"alice") << wow64;
+        EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon"), "1") << wow64;
+        EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, kWinlogon, "DefaultPassword"), "pw") << wow64;
+        EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, copy32, "AutoAdminLogon"), "0") << wow64;
+        EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, copy32, "DefaultUserName"), "bob32") << wow64;
+        EXPECT_FALSE(q.registry.GetValue(kHkeyLocalMachine, copy32, "DefaultPassword").has_value()) << wow64;
+    }
 }
 
 TEST_F(AutoLogonTest, TheMenuShowsTheMarkAndItsClickSwitches) {

@@ -20,11 +20,11 @@ protected:
     void TearDown() override { EXPECT_EQ(reg.openHandles(), 0); }
 
     DynamicValue Read(const std::wstring& name, const std::wstring& key = kWideKey) {
-        return ReadRegValue(reg, text, kHkeyLocalMachine, key, name);
+        return ReadRegValue(p.platform, kHkeyLocalMachine, key, name);
     }
     void Write(const std::wstring& name, const DynamicValue& value, int32_t type,
                const std::wstring& key = kWideKey) {
-        WriteRegValue(reg, text, kHkeyLocalMachine, key, name, value, type);
+        WriteRegValue(p.platform, kHkeyLocalMachine, key, name, value, type);
     }
     void WriteText(const std::wstring& name, const std::wstring& value, int32_t type) {
         Write(name, DynamicValue::FromText(value), type);
@@ -41,8 +41,8 @@ protected:
     }
     SimRegistry::Value Sz(const std::string& text) { return {kRegSz, Bytes(text + '\0')}; }
 
-    SimRegistry reg;
-    SimText text;
+    TestPlatform p;
+    SimRegistry& reg = p.registry;
 };
 
 TEST_F(RegistryTest, StringValuesReadUpToTheirFirstNulUnexpandedAndWhole) {
@@ -105,10 +105,11 @@ public:
 };
 
 TEST(RegistryReadRaceTest, AStringThatGrowsMeanwhileIsStillReadWhole) {
+    TestPlatform p;
     GrowingRegistry reg;
-    SimText text;
+    Platform platform{p.profile, p.disk, p.version, p.text, p.ui, p.power, reg};
     reg.SetString(kHkeyLocalMachine, kKey, "Grows", "short");
-    EXPECT_EQ(ReadRegValue(reg, text, kHkeyLocalMachine, kWideKey, L"Grows"),
+    EXPECT_EQ(ReadRegValue(platform, kHkeyLocalMachine, kWideKey, L"Grows"),
               DynamicValue::FromText(L"a much longer text than before"));
     EXPECT_EQ(reg.openHandles(), 0);
 }
@@ -126,7 +127,7 @@ TEST_F(RegistryTest, StringWritesTrimOnlySpacesAndCountTheirNul) {
     EXPECT_EQ(Stored("Number"), Sz("-7"));
     EXPECT_EQ(Stored("Blanks"), Sz(""));
 
-    WriteRegString(reg, text, kHkeyLocalMachine, kWideKey, L"Exact", L"  pass word ");
+    WriteRegString(p.platform, kHkeyLocalMachine, kWideKey, L"Exact", L"  pass word ");
     EXPECT_EQ(Stored("Exact"), Sz("  pass word "));
 }
 
@@ -170,8 +171,8 @@ TEST_F(RegistryTest, NumberChoiceFollowsTheLocaleAndTheThirtyTwoBitRange) {
     EXPECT_EQ(Stored("V"), Dword(9));
 
     // With a decimal comma, "2,5" is two and a half and the full stop groups digits.
-    text.decimal = L",";
-    text.group = L".";
+    p.text.decimal = L",";
+    p.text.group = L".";
     WriteText(L"V", L"2,5", automatic);
     EXPECT_EQ(Stored("V"), Dword(2));
     WriteText(L"V", L"1.234", automatic);
@@ -205,11 +206,11 @@ TEST_F(RegistryTest, WritesAndDeletesWithoutTheRightChangeNothing) {
     reg.DenyAccess(kHkeyLocalMachine, "SOFTWARE\\Locked");
 
     WriteText(L"Kept", L"new", static_cast<int32_t>(kRegSz));
-    WriteRegString(reg, text, kHkeyLocalMachine, kWideKey, L"Kept", L"new");
+    WriteRegString(p.platform, kHkeyLocalMachine, kWideKey, L"Kept", L"new");
     Write(L"Other", DynamicValue::FromText(L"x"), static_cast<int32_t>(kRegSz),
           L"SOFTWARE\\Ostrevo Test\\Sub");
     Write(L"Kept", DynamicValue::FromText(L"new"), static_cast<int32_t>(kRegSz), L"SOFTWARE\\Locked");
-    DeleteRegValue(reg, text, kHkeyLocalMachine, kWideKey, L"Kept");
+    DeleteRegValue(p.platform, kHkeyLocalMachine, kWideKey, L"Kept");
     EXPECT_EQ(reg.GetString(kHkeyLocalMachine, kKey, "Kept"), "old");
     EXPECT_EQ(reg.GetString(kHkeyLocalMachine, "SOFTWARE\\Locked", "Kept"), "old");
     EXPECT_FALSE(reg.KeyExists(kHkeyLocalMachine, "SOFTWARE\\Ostrevo Test\\Sub"));
@@ -220,8 +221,8 @@ TEST_F(RegistryTest, WritesAndDeletesWithoutTheRightChangeNothing) {
 TEST_F(RegistryTest, DeleteRemovesOneValueAndCreatesNothing) {
     reg.SetString(kHkeyLocalMachine, kKey, "Gone", "x");
     reg.SetString(kHkeyLocalMachine, kKey, "Stays", "y");
-    DeleteRegValue(reg, text, kHkeyLocalMachine, kWideKey, L"GONE");
-    DeleteRegValue(reg, text, kHkeyLocalMachine, L"SOFTWARE\\Nowhere", L"Gone");
+    DeleteRegValue(p.platform, kHkeyLocalMachine, kWideKey, L"GONE");
+    DeleteRegValue(p.platform, kHkeyLocalMachine, L"SOFTWARE\\Nowhere", L"Gone");
     EXPECT_FALSE(reg.GetValue(kHkeyLocalMachine, kKey, "Gone").has_value());
     EXPECT_EQ(reg.GetString(kHkeyLocalMachine, kKey, "Stays"), "y");
     EXPECT_FALSE(reg.KeyExists(kHkeyLocalMachine, "SOFTWARE\\Nowhere"));

@@ -246,11 +246,12 @@ void RegistryRootsAndValuesRoundTrip() {
     // The seam's root numbers reach the real predefined roots.
     RegKey winlogon = 0;
     CHECK(registry.RegOpenKeyA(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
-                               &winlogon) == kErrorSuccess);
+                               RegistryView::kDefault, &winlogon) == kErrorSuccess);
     if (winlogon != 0) registry.RegCloseKey(winlogon);
 
     RegKey key = 0;
-    CHECK(registry.RegCreateKeyA(kHkeyCurrentUser, "Software\\OstrevoTest", &key) == kErrorSuccess);
+    CHECK(registry.RegCreateKeyA(kHkeyCurrentUser, "Software\\OstrevoTest", RegistryView::kDefault, &key) ==
+          kErrorSuccess);
     const char value[] = "ostrevo";
     CHECK(registry.RegSetValueExA(key, "Name", 0, kRegSz, reinterpret_cast<const uint8_t*>(value),
                                   sizeof(value)) == kErrorSuccess);

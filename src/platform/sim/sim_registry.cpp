@@ -118,21 +118,33 @@ RegKey SimRegistry::NewHandle(const Found& found) {
     return handle;
 }
 
-int32_t SimRegistry::RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) {
+std::string SimRegistry::Redirected(RegKey root, const char* subKey, RegistryView view) const {
+    const std::string path = subKey != nullptr ? subKey : "";
+    const std::vector<std::string> parts = PathParts(path);
+    if (!wow64 || view == RegistryView::k64Bit || root != kHkeyLocalMachine || parts.empty() ||
+        parts[0] != "SOFTWARE" || (parts.size() > 1 && parts[1] == "WOW6432NODE")) {
+        return path;
+    }
+    std::string redirected = "SOFTWARE\\Wow6432Node";
+    for (size_t i = 1; i < parts.size(); ++i) redirected += "\\" + parts[i];
+    return redirected;
+}
+
+int32_t SimRegistry::RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
     ++keyOpens;
     if (result == nullptr) return kErrorInvalidParameter;
     *result = 0;
-    const Found found = Walk(root, subKey != nullptr ? subKey : "", false);
+    const Found found = Walk(root, Redirected(root, subKey, view), false);
     if (found.status != 0) return found.status;
     *result = NewHandle(found);
     return 0;
 }
 
-int32_t SimRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) {
+int32_t SimRegistry::RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
     ++keyOpens;
     if (result == nullptr) return kErrorInvalidParameter;
     *result = 0;
-    const Found found = Walk(root, subKey != nullptr ? subKey : "", true);
+    const Found found = Walk(root, Redirected(root, subKey, view), true);
     if (found.status != 0) return found.status;
     *result = NewHandle(found);
     return 0;

@@ -24,8 +24,20 @@ public:
 
     // RegOpenKeyA and RegCreateKeyA ask for the most access allowed, as the real ones do: a
     // read-only key opens (and "creates") fine, and only the writes through its handle fail.
-    int32_t RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) override;
-    int32_t RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) override;
+    int32_t RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) override;
+    int32_t RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) override;
+    // Convenience for the default view.
+    int32_t RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) {
+        return RegOpenKeyA(root, subKey, RegistryView::kDefault, result);
+    }
+    int32_t RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) {
+        return RegCreateKeyA(root, subKey, RegistryView::kDefault, result);
+    }
+
+    // A 32-bit process on 64-bit Windows: its default view of HKLM\SOFTWARE is the 32-bit copy
+    // under HKLM\SOFTWARE\Wow6432Node; the 64-bit view is HKLM\SOFTWARE itself. The seeding and
+    // inspection helpers below always name the real path.
+    bool wow64 = false;
     int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* reserved, uint32_t* type,
                              uint8_t* data, uint32_t* dataSize) override;
     int32_t RegSetValueExA(RegKey key, const char* valueName, uint32_t reserved, uint32_t type,
@@ -83,6 +95,7 @@ private:
 
     std::optional<Handle> Base(RegKey root) const;
     Found Walk(RegKey root, const std::string& path, bool create);
+    std::string Redirected(RegKey root, const char* subKey, RegistryView view) const;
     Found Find(RegKey root, const std::string& path) const;
     Key* Seed(RegKey root, const std::string& path);
     const Handle* FromHandle(RegKey key) const;

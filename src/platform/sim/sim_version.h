@@ -19,7 +19,10 @@ public:
         return 1;
     }
 
+    bool IsWow64Process() override { return wow64; }
+
     uint32_t platformId = kVerPlatformWin32Nt;
+    bool wow64 = false;
     bool fail = false;
     int calls = 0;
 };

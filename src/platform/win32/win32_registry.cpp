@@ -35,16 +35,26 @@ private:
 
 }  // namespace
 
-int32_t Win32Registry::RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) {
+// The plain calls ask for the most access allowed; the 64-bit view asks for the same.
+constexpr REGSAM k64BitMostAllowed = MAXIMUM_ALLOWED | KEY_WOW64_64KEY;
+
+int32_t Win32Registry::RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
     HKEY opened = nullptr;
-    const LONG status = ::RegOpenKeyA(ToHkey(root), subKey, result != nullptr ? &opened : nullptr);
+    HKEY* out = result != nullptr ? &opened : nullptr;
+    const LONG status = view == RegistryView::k64Bit
+                            ? ::RegOpenKeyExA(ToHkey(root), subKey, 0, k64BitMostAllowed, out)
+                            : ::RegOpenKeyA(ToHkey(root), subKey, out);
     if (result != nullptr) *result = FromHkey(opened);
     return status;
 }
 
-int32_t Win32Registry::RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) {
+int32_t Win32Registry::RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
     HKEY created = nullptr;
-    const LONG status = ::RegCreateKeyA(ToHkey(root), subKey, result != nullptr ? &created : nullptr);
+    HKEY* out = result != nullptr ? &created : nullptr;
+    const LONG status =
+        view == RegistryView::k64Bit
+            ? ::RegCreateKeyExA(ToHkey(root), subKey, 0, nullptr, 0, k64BitMostAllowed, nullptr, out, nullptr)
+            : ::RegCreateKeyA(ToHkey(root), subKey, out);
     if (result != nullptr) *result = FromHkey(created);
     return status;
 }

@@ -6,8 +6,8 @@ namespace ostrevo {
 
 class Win32Registry : public RegistryApi {
 public:
-    int32_t RegOpenKeyA(RegKey root, const char* subKey, RegKey* result) override;
-    int32_t RegCreateKeyA(RegKey root, const char* subKey, RegKey* result) override;
+    int32_t RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) override;
+    int32_t RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) override;
     int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* reserved, uint32_t* type,
                              uint8_t* data, uint32_t* dataSize) override;
     int32_t RegSetValueExA(RegKey key, const char* valueName, uint32_t reserved, uint32_t type,

@@ -25,4 +25,19 @@ int32_t Win32Version::GetVersionExA(OsVersionInfoA* info) {
     return ok;
 }
 
+// Looked up at run time: Windows 2000 and XP before SP2 have no such function, and the program must
+// still start there. Asked once; a process does not change its kind.
+bool Win32Version::IsWow64Process() {
+    static const bool wow64 = [] {
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+        if (kernel == nullptr) return false;
+        const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "IsWow64Process")));
+        BOOL answer = FALSE;
+        return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &answer) && answer;
+    }();
+    return wow64;
+}
+
 }  // namespace ostrevo

@@ -7,6 +7,7 @@ namespace ostrevo {
 class Win32Version : public VersionApi {
 public:
     int32_t GetVersionExA(OsVersionInfoA* info) override;
+    bool IsWow64Process() override;
 };
 
 }  // namespace ostrevo
