@@ -44,10 +44,7 @@ void Form1::SetTimeout(MenuItem& aMenu) {
 void Form1::mnuDefOs_Click(int index) {
     if (!IsEntryIndex(mnuDefOs, index)) return;
     const MenuItem& item = *mnuDefOs[index];
-    if (platform_.ui.MessageBox(L"Set Default to " + item.Caption + L"?", kAppTitle, kQuestionStyle) ==
-        kIdNo) {
-        return;
-    }
+    if (!Ask(platform_.ui, L"Set Default to " + item.Caption + L"?")) return;
     if (!WriteBootLoaderKey(platform_, kDefaultKey, item.Tag)) return;
     MarkDefault(*this, index);
 }
@@ -55,9 +52,7 @@ void Form1::mnuDefOs_Click(int index) {
 void Form1::mnuRBOS_Click(int index) {
     if (!IsEntryIndex(mnuRBOS, index)) return;
     const MenuItem& item = *mnuRBOS[index];
-    if (platform_.ui.MessageBox(L"Restart to " + item.Caption + L"?", kAppTitle, kQuestionStyle) == kIdNo) {
-        return;
-    }
+    if (!Ask(platform_.ui, L"Restart to " + item.Caption + L"?")) return;
     // Restarting after a failed write would boot the old default while the user expects the new one.
     if (!WriteBootLoaderKey(platform_, kDefaultKey, item.Tag)) return;
     // Both submenus are built entry by entry, so the same index names the same entry; if the restart

@@ -43,20 +43,27 @@ constexpr char kMissing[] = "\n";
 // Far beyond any boot.ini; only a damaged file gets near it.
 constexpr uint32_t kLargestRead = 1u << 26;
 
-// The key's value as the profile functions deliver it, read whole; nullopt when it is missing or
-// cannot be read at all.
-std::optional<std::string> ReadWhole(ProfileApi& profile, const std::string& path, const std::string& section,
-                                     const std::string& key) {
+// A key's value as the profile functions deliver it, read whole.
+struct StoredValue {
+    bool readable = false;             // false: too large to read, so nothing is known of it
+    std::optional<std::string> value;  // nullopt: the key is missing
+    bool operator==(const StoredValue& other) const {
+        return readable == other.readable && value == other.value;
+    }
+};
+
+StoredValue ReadWhole(ProfileApi& profile, const std::string& path, const std::string& section,
+                      const std::string& key) {
     for (uint32_t size = 256; size <= kLargestRead; size *= 2) {
         std::string buffer(size, '\0');
         const uint32_t count = profile.GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing,
                                                                 buffer.data(), size, path.c_str());
         if (count + 1 >= size) continue;  // cut: read again with room to spare
         buffer.resize(count);
-        if (buffer == kMissing) return std::nullopt;
-        return buffer;
+        if (buffer == kMissing) return StoredValue{true, std::nullopt};
+        return StoredValue{true, buffer};
     }
-    return std::nullopt;
+    return StoredValue{};
 }
 
 // What a read of `written` gives back: blanks around it trimmed and one enclosing pair of quotes taken
@@ -72,6 +79,28 @@ std::string AsRead(const std::string& written) {
     return value;
 }
 
+// Puts `previous` back after a write that did not read back. Returns the outcome as the user is to
+// hear it: empty when the old value is back and reads back as it was.
+std::wstring PutBack(Platform& platform, const std::string& path, const std::string& section,
+                     const std::string& key, const StoredValue& previous) {
+    const std::wstring couldNot =
+        L"The new value did not read back as written, and the old one could not be put back.";
+    // Nothing is known of a value too large to read, and one too long for the profile calls cannot
+    // be written: either way the file is left as the failed write made it, and the user is told.
+    if (!previous.readable || (previous.value && previous.value->size() > kLongestProfileArgument)) {
+        return couldNot;
+    }
+    if (platform.profile.WritePrivateProfileStringA(section.c_str(), key.c_str(),
+                                                    previous.value ? previous.value->c_str() : nullptr,
+                                                    path.c_str()) == 0) {
+        return FailureText(platform.files, couldNot, platform.files.GetLastError());
+    }
+    StoredValue expected = previous;
+    if (expected.value) expected.value = AsRead(*expected.value);
+    if (!(ReadWhole(platform.profile, path, section, key) == expected)) return couldNot;
+    return std::wstring();
+}
+
 }  // namespace
 
 bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value) {
@@ -84,11 +113,12 @@ bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::
         return false;
     }
     bool written = false;
-    bool kept = true;
     uint32_t error = 0;
+    std::wstring undone;  // how a write that did not read back ended, for the user
+    bool kept = true;
     {
         const WritableWhileInScope writable(platform.files, path);
-        const std::optional<std::string> previous = ReadWhole(platform.profile, path, section, ansiKey);
+        const StoredValue previous = ReadWhole(platform.profile, path, section, ansiKey);
         cIniFile ini(platform.profile, platform.text);
         ini.Path(kBootIniWritePath);
         ini.Section(kBootLoaderSection);
@@ -102,18 +132,20 @@ bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::
         if (written) {
             std::wstring clean = value;
             clean.erase(std::remove(clean.begin(), clean.end(), L'\0'), clean.end());
-            kept = ReadWhole(platform.profile, path, section, ansiKey) == AsRead(platform.text.ToAnsi(clean));
-            if (!kept) {
-                platform.profile.WritePrivateProfileStringA(
-                    section.c_str(), ansiKey.c_str(), previous ? previous->c_str() : nullptr, path.c_str());
-            }
+            kept = ReadWhole(platform.profile, path, section, ansiKey) ==
+                   StoredValue{true, AsRead(platform.text.ToAnsi(clean))};
+            if (!kept) undone = PutBack(platform, path, section, ansiKey, previous);
         }
     }
     if (written && kept) return true;
-    const std::wstring text =
-        written ? L"Could not write c:\\boot.ini.\n\nThe new value did not read back as written, so the old "
-                  L"one was put back."
-                : FailureText(platform.files, L"Could not write c:\\boot.ini.", error);
+    std::wstring text = L"Could not write c:\\boot.ini.";
+    if (!written) {
+        text = FailureText(platform.files, text, error);
+    } else if (undone.empty()) {
+        text += L"\n\nThe new value did not read back as written, so the old one was put back.";
+    } else {
+        text += L"\n\n" + undone;
+    }
     platform.ui.MessageBox(text, kAppTitle, kMbOk | kMbIconError);
     return false;
 }

@@ -5,12 +5,12 @@
 
 namespace ostrevo {
 void Form1::mnureboot_Click(int /*index*/) {
-    if (platform_.ui.MessageBox(L"Restart?", kAppTitle, kQuestionStyle) == kIdNo) return;
+    if (!Ask(platform_.ui, L"Restart?")) return;
     ExitSystemOrReport(platform_, kTrue16);
 }
 
 void Form1::mnushutdown_Click() {
-    if (platform_.ui.MessageBox(L"ShutDown?", kAppTitle, kQuestionStyle) == kIdNo) return;
+    if (!Ask(platform_.ui, L"ShutDown?")) return;
     ExitSystemOrReport(platform_, kFalse16);
 }
 

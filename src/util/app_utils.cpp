@@ -132,14 +132,18 @@ std::wstring JoinList(const std::vector<std::wstring>& items, const std::wstring
 
 bool FileExists(FileApi& files, TextApi& text, const std::wstring& path) {
     if (path.empty()) return false;
+    // A drive without a medium would otherwise ask the user to insert one: here it is just no file.
+    const uint32_t callersMode = files.SetErrorMode(kSemFailCriticalErrors);
     FindDataA data;
     const FindHandle search = files.FindFirstFileA(text.ToAnsi(path).c_str(), &data);
-    if (search == kInvalidFindHandle) return false;
     bool found = false;
-    do {
-        found = (data.attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
-    } while (!found && files.FindNextFileA(search, &data) != 0);
-    files.FindClose(search);
+    if (search != kInvalidFindHandle) {
+        do {
+            found = (data.attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
+        } while (!found && files.FindNextFileA(search, &data) != 0);
+        files.FindClose(search);
+    }
+    files.SetErrorMode(callersMode);
     return found;
 }
 

@@ -114,6 +114,17 @@ TEST(FileExistsTest, CountsFilesWhateverTheirAttributesButNeverDirectories) {
     EXPECT_FALSE(FileExists(p.disk, p.text, L"C:\\missing.ini"));
     EXPECT_FALSE(FileExists(p.disk, p.text, L""));
     EXPECT_FALSE(FileExists(p.disk, p.text, L"A:\\boot.ini"));  // a drive without medium: no message, false
+    EXPECT_EQ(p.disk.noMediumBoxes, 0);
+}
+
+TEST(FileExistsTest, TheCallersErrorModeIsBackAfterTheSearch) {
+    TestPlatform p;
+    p.disk.PutFile("C:\\boot.ini", "x");
+    for (const wchar_t* path : {L"C:\\boot.ini", L"A:\\boot.ini", L"C:\\none"}) {
+        p.disk.errorMode = 0x8002;
+        FileExists(p.disk, p.text, path);
+        EXPECT_EQ(p.disk.errorMode, 0x8002u);
+    }
 }
 
 TEST(PlatformCheckTest, OnlyPlatformTwoIsNtAndAFailedCallIsNot) {

@@ -301,6 +301,7 @@ public:
     }
     int32_t FindClose(FindHandle handle) override { return disk_.FindClose(handle); }
     uint32_t GetFileAttributesA(const char* fileName) override { return disk_.GetFileAttributesA(fileName); }
+    uint32_t SetErrorMode(uint32_t mode) override { return disk_.SetErrorMode(mode); }
     int32_t SetFileAttributesA(const char* fileName, uint32_t attributes) override {
         ++attributeChanges;
         const int32_t result = disk_.SetFileAttributesA(fileName, attributes);
@@ -333,19 +334,26 @@ TEST_F(BootCommandsTest, TheReasonShownIsTheWritesNotTheAttributeRestores) {
 }
 
 // Reports success for its first write but stores something else, as the real functions do with a
-// key too long for them; later writes go through unchanged.
+// key too long for them; later writes go through unchanged, are refused, or are garbled as well.
 class FirstWriteGarbled : public SimProfile {
 public:
-    using SimProfile::SimProfile;
+    enum class Later { kWritten, kRefused, kGarbled };
+    FirstWriteGarbled(SimDisk& disk, Later later = Later::kWritten)
+        : SimProfile(disk), disk_(disk), later_(later) {}
     int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                        const char* file) override {
-        if (writes++ == 0 && text != nullptr) {
+        if ((writes++ == 0 || later_ == Later::kGarbled) && text != nullptr) {
             SimProfile::WritePrivateProfileStringA(section, key, "?@?", file);
             return 1;
         }
+        if (later_ == Later::kRefused) disk_.DenyWrites("C:\\boot.ini");
         return SimProfile::WritePrivateProfileStringA(section, key, text, file);
     }
     int writes = 0;
+
+private:
+    SimDisk& disk_;
+    Later later_;
 };
 
 TEST_F(BootCommandsTest, AWriteThatDoesNotReadBackIsUndoneAndReported) {
@@ -367,6 +375,48 @@ TEST_F(BootCommandsTest, AWriteThatDoesNotReadBackIsUndoneAndReported) {
               L"was put back.");
     EXPECT_EQ(f.LastDefault, 2);
     EXPECT_TRUE(f.mnuDefOs[2]->Checked);
+    EXPECT_TRUE(power.calls.empty());
+}
+
+// The put-back is itself checked: the user never hears that the old value is back when it is not.
+TEST_F(BootCommandsTest, APutBackThatFailsIsReportedAsFailed) {
+    const std::wstring notBack =
+        L"Could not write c:\\boot.ini.\n\nThe new value did not read back as written, and the old one "
+        L"could not be put back.";
+    struct Case {
+        FirstWriteGarbled::Later later;
+        std::string bootIni;
+        int writes;
+        std::wstring message;
+    };
+    const std::string tooLong = WithDefault(std::string(40000, 'k'));
+    for (const Case& c :
+         {Case{FirstWriteGarbled::Later::kRefused, kBootIni, 2, notBack + L"\n\nAccess is denied."},
+          Case{FirstWriteGarbled::Later::kGarbled, kBootIni, 2, notBack},
+          // Too long for the profile calls: never handed to them.
+          Case{FirstWriteGarbled::Later::kWritten, tooLong, 1, notBack}}) {
+        TestPlatform q;
+        q.disk.PutFile("C:\\boot.ini", c.bootIni);
+        FirstWriteGarbled garbling(q.disk, c.later);
+        Platform garbled{garbling, q.disk, q.version, q.text, q.ui, q.power, q.registry};
+
+        EXPECT_FALSE(
+            WriteBootLoaderKey(garbled, L"Default", L"multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS"));
+        EXPECT_EQ(garbling.writes, c.writes);
+        ASSERT_EQ(q.ui.messages.size(), 1u);
+        EXPECT_EQ(q.ui.messages[0].text, c.message);
+    }
+}
+
+// A question that could not be asked (the box failed and answered 0) is no Yes.
+TEST_F(BootCommandsTest, AQuestionThatFailsChangesNothing) {
+    Form1& f = Load();
+    p.ui.answers = {0, 0};
+    f.mnuDefOs_Click(1);
+    f.mnuRBOS_Click(1);
+    EXPECT_EQ(p.ui.messages.size(), 2u);
+    EXPECT_EQ(File(), kBootIni);
+    EXPECT_EQ(f.LastDefault, 2);
     EXPECT_TRUE(power.calls.empty());
 }
 

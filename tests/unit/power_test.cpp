@@ -120,12 +120,15 @@ TEST_F(PowerCommandsTest, YesRestartsOrShutsDownAfterTheQuestion) {
     EXPECT_EQ(p.disk.WriteCount(), 0);
 }
 
-TEST_F(PowerCommandsTest, NoMakesNoPlatformCallAtAll) {
+// No, and a box that could not be shown at all (0), are no Yes.
+TEST_F(PowerCommandsTest, AnythingButYesMakesNoPlatformCallAtAll) {
     const int versionCalls = p.version.calls;
-    p.ui.answers = {kIdNo, kIdNo};
+    p.ui.answers = {kIdNo, kIdNo, 0, 0};
     form.mnureboot_Click(0);
     form.mnushutdown_Click();
-    EXPECT_EQ(p.ui.messages.size(), 2u);
+    form.mnureboot_Click(0);
+    form.mnushutdown_Click();
+    EXPECT_EQ(p.ui.messages.size(), 4u);
     EXPECT_TRUE(p.power.calls.empty());
     EXPECT_EQ(p.version.calls, versionCalls);
 }

@@ -259,6 +259,8 @@ FindHandle SimDisk::FindFirstFileA(const char* pattern, FindDataA* data) {
         folderPath = path;  // relative: fails in Resolve like any other relative path
     }
     const Resolved folder = Resolve(folderPath);
+    // Windows asks the user to insert a medium, unless the error mode says to fail quietly.
+    if (folder.error == kErrorNotReady && (errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
     if (folder.error != 0) {
         Fail(folder.error);
         return kInvalidFindHandle;

@@ -48,11 +48,19 @@ public:
     int32_t FindClose(FindHandle handle) override;
     uint32_t GetFileAttributesA(const char* fileName) override;
     int32_t SetFileAttributesA(const char* fileName, uint32_t attributes) override;
+    uint32_t SetErrorMode(uint32_t mode) override {
+        const uint32_t previous = errorMode;
+        errorMode = mode;
+        return previous;
+    }
     uint32_t GetLastError() override { return lastError_; }
     std::wstring FormatErrorMessage(uint32_t code) override;
 
     // Counts for tests that must prove a call was (not) made.
     int WriteCount() const { return writeCount_; }
+    uint32_t errorMode = 0;
+    // "Insert a disk" boxes the system would have shown for a search on a drive without a medium.
+    int noMediumBoxes = 0;
 
 private:
     struct Resolved;

@@ -47,6 +47,8 @@ int32_t Win32Files::SetFileAttributesA(const char* fileName, uint32_t attributes
     return ::SetFileAttributesA(fileName, attributes);
 }
 
+uint32_t Win32Files::SetErrorMode(uint32_t mode) { return ::SetErrorMode(mode); }
+
 uint32_t Win32Files::GetLastError() { return ::GetLastError(); }
 
 std::wstring Win32Files::FormatErrorMessage(uint32_t code) {

@@ -11,6 +11,7 @@ public:
     int32_t FindClose(FindHandle handle) override;
     uint32_t GetFileAttributesA(const char* fileName) override;
     int32_t SetFileAttributesA(const char* fileName, uint32_t attributes) override;
+    uint32_t SetErrorMode(uint32_t mode) override;
     uint32_t GetLastError() override;
     std::wstring FormatErrorMessage(uint32_t code) override;
 };
