@@ -71,12 +71,16 @@ scenario_cleanup() {
 # values the exe reads at start, the file's owner) and EXE_WINEDEBUG to the exe's own WINEDEBUG (a relay
 # trace lands in its log; the driver stays quiet).
 start_scenario() {
-    local sample="$1"
+    local sample="$1" template="$TEMPLATE"
+    # A scenario whose name ends in -64 runs in a 64-bit prefix, where the exe runs under WOW64.
+    if [[ "$NAME" == *-64 ]]; then
+        template="$(wait_template64)" || fail "cannot create the 64-bit Wine prefix"
+    fi
     PREFIX="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" || exit 1
     echo "$PREFIX" >"$WORK/$NAME.prefix"
-    cp -a "$TEMPLATE/." "$PREFIX/"
-    chown --reference="$TEMPLATE" "$PREFIX"
-    chmod --reference="$TEMPLATE" "$PREFIX"
+    cp -a "$template/." "$PREFIX/"
+    chown --reference="$template" "$PREFIX"
+    chmod --reference="$template" "$PREFIX"
     CDRIVE="$(wine_c_drive "$PREFIX")"
     if [ -n "$sample" ]; then
         case "$sample" in
@@ -301,19 +305,31 @@ start_xvfb() {
 }
 
 # Every program of a scenario runs in one virtual desktop: the prefix's default desktop is that one.
+# Prints the new prefix (ARCH: win32 or win64).
 make_template() {
-    local c
-    TEMPLATE="$(wine_new_prefix)" || return 1
-    wine_run "$TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$DESKTOP_NAME" /f \
+    local c template
+    template="$(wine_new_prefix "$1")" || return 1
+    wine_run "$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d "$DESKTOP_NAME" /f \
         >/dev/null 2>&1 || return 1
-    wine_run "$TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$DESKTOP_NAME" \
+    wine_run "$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v "$DESKTOP_NAME" \
         /d "$DESKTOP_SIZE" /f >/dev/null 2>&1 || return 1
-    wine_run "$TEMPLATE" wineserver -w
-    c="$(wine_c_drive "$TEMPLATE")"
+    wine_run "$template" wineserver -w
+    c="$(wine_c_drive "$template")"
     mkdir -p "$c/e2e"
     cp "$EXE" "$DRIVER" "$PROBE" "$c/e2e/"
     _wine_is_root && chown -R "$WINE_USER:" "$c/e2e"
-    return 0
+    printf '%s\n' "$template"
+}
+
+# The 64-bit template is made in the background while the first scenarios run; this waits for it.
+wait_template64() {
+    local _
+    for _ in $(seq 1200); do
+        [ -s "$WORK/template64.done" ] && break
+        sleep 0.1
+    done
+    [ -s "$WORK/template64" ] || return 1
+    cat "$WORK/template64"
 }
 
 main_cleanup() {
@@ -322,6 +338,8 @@ main_cleanup() {
         [ -e "$f" ] && wine_cleanup "$(cat "$f")"
     done
     [ -n "${TEMPLATE:-}" ] && wine_cleanup "$TEMPLATE"
+    [ -n "${TEMPLATE64_PID:-}" ] && wait "$TEMPLATE64_PID" 2>/dev/null
+    [ -s "$WORK/template64" ] && wine_cleanup "$(cat "$WORK/template64")"
     if [ -n "$XVFB_PID" ]; then
         kill "$XVFB_PID" 2>/dev/null
         wait "$XVFB_PID" 2>/dev/null
@@ -346,8 +364,12 @@ main() {
     trap main_cleanup EXIT
     trap 'exit 130' INT TERM
     start_xvfb || exit 2
-    make_template || { echo "cannot create the Wine prefix" >&2; exit 2; }
+    TEMPLATE="$(make_template win32)" || { echo "cannot create the Wine prefix" >&2; exit 2; }
     export TEMPLATE
+    if [[ " ${E2E_ONLY:-${SCENARIOS[*]}} " == *"-64 "* ]]; then
+        { make_template win64 >"$WORK/template64"; echo done >"$WORK/template64.done"; } &
+        TEMPLATE64_PID=$!
+    fi
 
     local passed=0 failed=0 name rc
     # E2E_ONLY="exit focus" runs just those scenarios, for work on one of them.

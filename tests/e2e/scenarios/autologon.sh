@@ -2,6 +2,9 @@
 # values, checked with `wine reg query`, which shows each value's type as well as its data.
 
 SCENARIOS+=(autologon-switch-off autologon-stored-user autologon-no-user autologon-win98)
+# The same in a 64-bit prefix, where the exe runs under WOW64: the values live in, and are checked
+# in, the 64-bit view, and the 32-bit view (Wow6432Node) must be left exactly as it was.
+SCENARIOS+=(autologon-switch-off-64 autologon-stored-user-64 autologon-no-user-64)
 
 AL_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 AL_DIALOG='AutoLogon Details'
@@ -10,6 +13,11 @@ AL_CANCEL=2
 AL_USER=302
 AL_DOMAIN=304
 AL_PASSWORD=306
+
+# The registry view the values are seeded in and read from: the 64-bit one in a 64-bit prefix.
+al_view() {
+    [[ "$NAME" == *-64 ]] && printf '%s\n' /reg:64
+}
 
 # The Windows version Wine reports, then any Winlogon values as "Name=Data" (all strings), in one import.
 al_seed() {
@@ -22,7 +30,10 @@ al_seed() {
             printf '"%s"="%s"\r\n' "${pair%%=*}" "${pair#*=}"
         done
     } >"$CDRIVE/e2e/seed.reg"
-    wine_run "$PREFIX" wine reg import 'C:\e2e\seed.reg' >>"$LOG" 2>&1
+    # shellcheck disable=SC2046
+    wine_run "$PREFIX" wine reg import 'C:\e2e\seed.reg' $(al_view) >>"$LOG" 2>&1 || return 1
+    [[ "$NAME" == *-64 ]] && AL_BEFORE32="$(al_values /reg:32)"
+    return 0
 }
 
 al_winxp_with_alice_on() {
@@ -34,8 +45,11 @@ al_winxp() { al_seed winxp; }
 al_win98_with_alice_on() { al_seed win98 AutoAdminLogon=1 DefaultUserName=alice; }
 
 # The Winlogon values, one "Name TYPE Data" line each, sorted, so that a whole state can be compared.
+# VIEW (/reg:32 or /reg:64) picks a registry view; by default the one the scenario's values live in.
 al_values() {
-    wine_run "$PREFIX" wine reg query "$AL_KEY" 2>>"$LOG" | tr -d '\r' |
+    local view="${1:-$(al_view)}"
+    # shellcheck disable=SC2086
+    wine_run "$PREFIX" wine reg query "$AL_KEY" $view 2>>"$LOG" | tr -d '\r' |
         sed -n -E 's/^    ([^ ].*)    (REG_[A-Z_]+)    (.*)$/\1 \2 \3/p; s/^    ([^ ].*)    (REG_[A-Z_]+)$/\1 \2 /p' |
         LC_ALL=C sort
 }
@@ -175,3 +189,20 @@ scenario_autologon-win98() {
     wait_main_window
     check_menu post-left "$(printf '%s\n' "$MENU_THREE" | sed '/^5|.*|Auto Login$/d; s/^6|-|&Exit$/5|-|\&Exit/')"
 }
+
+# Runs the scenario of the 32-bit prefix in the 64-bit one, then checks that the 32-bit view of the
+# Winlogon values is as it was before the program started.
+al_in_64bit_prefix() {
+    "scenario_$1"
+    local after32
+    after32="$(al_values /reg:32)"
+    [ -n "$after32" ] || fail "cannot read the 32-bit view of Winlogon"
+    [ "$after32" = "$AL_BEFORE32" ] || {
+        diff <(printf '%s\n' "$AL_BEFORE32") <(printf '%s\n' "$after32") | sed 's/^/    /'
+        fail "the 32-bit view of Winlogon was changed"
+    }
+}
+
+scenario_autologon-switch-off-64() { al_in_64bit_prefix autologon-switch-off; }
+scenario_autologon-stored-user-64() { al_in_64bit_prefix autologon-stored-user; }
+scenario_autologon-no-user-64() { al_in_64bit_prefix autologon-no-user; }
