@@ -61,6 +61,7 @@ public:
     int32_t SetFileAttributesA(const char* fileName, uint32_t) override {
         return fileName != nullptr && Get(fileName) ? 1 : 0;
     }
+    uint32_t SetErrorMode(uint32_t) override { return 0; }
     uint32_t GetLastError() override { return lastError_; }
     std::wstring FormatErrorMessage(uint32_t) override { return L""; }
 
