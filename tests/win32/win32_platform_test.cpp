@@ -13,6 +13,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_version.h"
+#include "platform/win32/window_text.h"
 #include "shell/menu_item.h"
 
 namespace {
@@ -124,7 +125,7 @@ void TrayWindowTurnsIconClicksIntoEvents(TrayWindow& window, EventCounts& counts
 }
 
 void TrayWindowIsHiddenFindableAndNeverBlocksLogOff(TrayWindow& window) {
-    CHECK(::FindWindowW(kMainWindowClass, L"Ostrevo") == window.Handle());
+    CHECK(::FindWindowA(kMainWindowClass, "Ostrevo") == window.Handle());
     CHECK(!::IsWindowVisible(window.Handle()));
     CHECK(::SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0) == TRUE);
 }
@@ -180,6 +181,29 @@ void TextFollowsTheAnsiCodePage() {
     CHECK(text.ToUpper(L"\u00e1bc") == L"\u00c1BC");
     CHECK(text.ToAnsi(L"").empty() && text.FromAnsi("").empty());
     CHECK(text.DecimalSeparator() == L"." && text.GroupSeparator() == L",");
+}
+
+// Captions and control texts cross to Windows in the ANSI code page and must come back unchanged.
+void WindowTextsAndCaptionsCrossTheCodePage() {
+    if (::GetACP() != 1252) {
+        std::printf("skipped: code page %u is not 1252\n", ::GetACP());
+        return;
+    }
+    const std::wstring accented = L"Windows XP \u00e9dition fran\u00e7aise";
+    MenuItem root(L"popup");
+    root.Add(accented);
+    RenderedMenu menu(root);
+    CHECK(MenuText(menu.Handle(), 0) == accented);
+
+    const HWND label = ::CreateWindowExW(0, L"STATIC", accented.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                         nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    CHECK(label != nullptr);
+    CHECK(WindowText(label) == accented);
+    // Longer than any fixed buffer would be: the whole text comes back.
+    const std::wstring longText(3000, L'\u00e4');
+    ::SetWindowTextW(label, longText.c_str());
+    CHECK(WindowText(label) == longText);
+    ::DestroyWindow(label);
 }
 
 void FileSearchFindsHiddenFilesAndKeepsTheError() {
@@ -322,6 +346,7 @@ int main() {
     }
 
     TextFollowsTheAnsiCodePage();
+    WindowTextsAndCaptionsCrossTheCodePage();
     FileSearchFindsHiddenFilesAndKeepsTheError();
     ProfileWriteToAReadOnlyFileIsRefused();
     ErrorTextsHaveNoTrailingLineBreak();
