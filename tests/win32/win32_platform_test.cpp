@@ -14,6 +14,7 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_version.h"
 #include "platform/win32/window_text.h"
+#include "platform/win32/work_area.h"
 #include "shell/menu_item.h"
 
 namespace {
@@ -160,6 +161,57 @@ void TrayWindowNeverKeepsTheFocus(TrayWindow& window, EventCounts& counts) {
     // The event itself still works: a real loss of a focus the window did hold is reported.
     ::SendMessageW(window.Handle(), WM_KILLFOCUS, 0, 0);
     CHECK(counts.focusLost == 1);
+}
+
+// --- the work area the autologon dialog is kept inside ------------------------------------------
+
+POINT askedPoint{};
+DWORD askedFlags = 0;
+
+HMONITOR WINAPI SomeMonitor(POINT point, DWORD flags) {
+    askedPoint = point;
+    askedFlags = flags;
+    return reinterpret_cast<HMONITOR>(static_cast<intptr_t>(1));
+}
+HMONITOR WINAPI NoMonitor(POINT, DWORD) { return nullptr; }
+// Answers only a record whose size is set, as the real call does.
+BOOL WINAPI SmallMonitor(HMONITOR, MONITORINFO* info) {
+    if (info->cbSize != sizeof(MONITORINFO)) return FALSE;
+    info->rcWork = RECT{10, 20, 300, 400};
+    return TRUE;
+}
+BOOL WINAPI RefusingMonitor(HMONITOR, MONITORINFO*) { return FALSE; }
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void WorkAreaIsTheMonitorsOrElseThePrimaryScreens() {
+    RECT primary{};
+    CHECK(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0) != 0);
+    const POINT point{primary.left + 5, primary.top + 7};
+
+    MonitorFunctions fake;
+    fake.monitorFromPoint = &SomeMonitor;
+    fake.getMonitorInfo = &SmallMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), RECT{10, 20, 300, 400}));
+    CHECK(askedPoint.x == point.x && askedPoint.y == point.y && askedFlags == MONITOR_DEFAULTTONEAREST);
+
+    // Windows 95 and NT 4: no monitor functions at all, or one that fails, leave the primary screen.
+    CHECK(SameRect(WorkAreaNear(point, MonitorFunctions{}), primary));
+    fake.monitorFromPoint = &NoMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), primary));
+    fake.monitorFromPoint = &SomeMonitor;
+    fake.getMonitorInfo = &RefusingMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), primary));
+
+    // Where user32 has them (Wine poses as an NT system), the looked-up pair is the real one.
+    const MonitorFunctions real = LookUpMonitorFunctions();
+    CHECK(real.monitorFromPoint != nullptr && real.getMonitorInfo != nullptr);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    CHECK(::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info) != 0);
+    CHECK(SameRect(WorkAreaNear(point, real), info.rcWork));
 }
 
 // --- pass-through calls -------------------------------------------------------------------------
@@ -345,6 +397,7 @@ int main() {
         TrayWindowNeverKeepsTheFocus(window, counts);
     }
 
+    WorkAreaIsTheMonitorsOrElseThePrimaryScreens();
     TextFollowsTheAnsiCodePage();
     WindowTextsAndCaptionsCrossTheCodePage();
     FileSearchFindsHiddenFilesAndKeepsTheError();

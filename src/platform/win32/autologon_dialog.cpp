@@ -6,6 +6,7 @@
 #include "app/autologon_resource.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_text.h"
+#include "platform/win32/work_area.h"
 
 namespace ostrevo {
 namespace {
@@ -35,11 +36,7 @@ void MoveToDefaultPosition(HWND dialog) {
     RECT size{};
     if (!placed || !::GetWindowRect(dialog, &size)) return;
 
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    POINT corner{where.left, where.top};
-    if (!::GetMonitorInfoW(::MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    const RECT& work = monitor.rcWork;
+    const RECT work = WorkAreaNear(POINT{where.left, where.top}, LookUpMonitorFunctions());
     const LONG width = size.right - size.left;
     const LONG height = size.bottom - size.top;
     LONG x = where.left;
