@@ -1,7 +1,8 @@
 # The Windows side: the real platform, the shipped exe, and the programs that test it under Wine.
-# Windows XP is the oldest target: its API level, its PE subsystem version, only its system DLLs.
-add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 UNICODE _UNICODE NOMINMAX
-                        WIN32_LEAN_AND_MEAN)
+# The headers declare the API up to Windows XP, but the exe runs from Windows 95 on: the ANSI calls
+# are the default (no UNICODE), anything newer than Windows 95 is looked up at run time, and
+# tests/audit/imports.sh holds the import table to that.
+add_compile_definitions(_WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 NOMINMAX WIN32_LEAN_AND_MEAN)
 if(MINGW)
   # Static and stripped: one file to ship, no MinGW runtime DLLs beside it. Small as well:
   # - no exceptions: the program throws none and catches none. The unwind tables go with them, and
@@ -21,9 +22,16 @@ if(MINGW)
   # be compiled with the program. The code itself stays C++17.
   set(CMAKE_CXX_STANDARD 20)
   set_target_properties(ostrevo_core ostrevo_sim PROPERTIES CXX_STANDARD 20)
-  add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections
-                   -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1
-                   -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+  add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # OS and subsystem version 4.0: Windows 95/98/ME refuse to load an exe that asks for more.
+    add_link_options(-Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+                     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  else()
+    # The x86-64 exe is for the 64-bit NT systems only, which take what they took before.
+    add_link_options(-Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,1
+                     -Wl,--major-os-version,5 -Wl,--minor-os-version,1)
+  endif()
   if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
     add_link_options(-s)
   endif()

@@ -23,9 +23,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     window.ShowIcon();
 
     MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        ::DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
 }

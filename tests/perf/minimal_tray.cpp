@@ -6,13 +6,13 @@
 
 namespace {
 
-constexpr const wchar_t* kWindowClass = L"OstrevoMinimalTray";
+constexpr const char* kWindowClass = "OstrevoMinimalTray";
 constexpr UINT kIconId = 1;
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 
-NOTIFYICONDATAW IconData(HWND hwnd) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;  // what Windows XP accepts, as ostrevo.exe gives
+NOTIFYICONDATAA IconData(HWND hwnd) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the first version, as ostrevo.exe gives
     data.hWnd = hwnd;
     data.uID = kIconId;
     return data;
@@ -20,38 +20,38 @@ NOTIFYICONDATAW IconData(HWND hwnd) {
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
-        NOTIFYICONDATAW data = IconData(hwnd);
-        ::Shell_NotifyIconW(NIM_DELETE, &data);
+        NOTIFYICONDATAA data = IconData(hwnd);
+        ::Shell_NotifyIconA(NIM_DELETE, &data);
         ::PostQuitMessage(0);
         return 0;
     }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
-    WNDCLASSEXW windowClass{};
+    WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
-    if (::RegisterClassExW(&windowClass) == 0) return 1;
-    HWND hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Minimal tray", WS_POPUP, 0, 0, 0, 0,
+    if (::RegisterClassExA(&windowClass) == 0) return 1;
+    HWND hwnd = ::CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "Minimal tray", WS_POPUP, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) return 1;
 
-    NOTIFYICONDATAW data = IconData(hwnd);
+    NOTIFYICONDATAA data = IconData(hwnd);
     data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
-    data.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
-    ::lstrcpynW(data.szTip, L"Minimal tray", ARRAYSIZE(data.szTip));
-    ::Shell_NotifyIconW(NIM_ADD, &data);
+    data.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    ::lstrcpynA(data.szTip, "Minimal tray", 64);
+    ::Shell_NotifyIconA(NIM_ADD, &data);
 
     MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        ::DispatchMessageA(&message);
     }
     return static_cast<int>(message.wParam);
 }

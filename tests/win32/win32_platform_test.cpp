@@ -13,6 +13,8 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_version.h"
+#include "platform/win32/window_text.h"
+#include "platform/win32/work_area.h"
 #include "shell/menu_item.h"
 
 namespace {
@@ -124,7 +126,7 @@ void TrayWindowTurnsIconClicksIntoEvents(TrayWindow& window, EventCounts& counts
 }
 
 void TrayWindowIsHiddenFindableAndNeverBlocksLogOff(TrayWindow& window) {
-    CHECK(::FindWindowW(kMainWindowClass, L"Ostrevo") == window.Handle());
+    CHECK(::FindWindowA(kMainWindowClass, "Ostrevo") == window.Handle());
     CHECK(!::IsWindowVisible(window.Handle()));
     CHECK(::SendMessageW(window.Handle(), WM_QUERYENDSESSION, 0, 0) == TRUE);
 }
@@ -161,6 +163,57 @@ void TrayWindowNeverKeepsTheFocus(TrayWindow& window, EventCounts& counts) {
     CHECK(counts.focusLost == 1);
 }
 
+// --- the work area the autologon dialog is kept inside ------------------------------------------
+
+POINT askedPoint{};
+DWORD askedFlags = 0;
+
+HMONITOR WINAPI SomeMonitor(POINT point, DWORD flags) {
+    askedPoint = point;
+    askedFlags = flags;
+    return reinterpret_cast<HMONITOR>(static_cast<intptr_t>(1));
+}
+HMONITOR WINAPI NoMonitor(POINT, DWORD) { return nullptr; }
+// Answers only a record whose size is set, as the real call does.
+BOOL WINAPI SmallMonitor(HMONITOR, MONITORINFO* info) {
+    if (info->cbSize != sizeof(MONITORINFO)) return FALSE;
+    info->rcWork = RECT{10, 20, 300, 400};
+    return TRUE;
+}
+BOOL WINAPI RefusingMonitor(HMONITOR, MONITORINFO*) { return FALSE; }
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void WorkAreaIsTheMonitorsOrElseThePrimaryScreens() {
+    RECT primary{};
+    CHECK(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &primary, 0) != 0);
+    const POINT point{primary.left + 5, primary.top + 7};
+
+    MonitorFunctions fake;
+    fake.monitorFromPoint = &SomeMonitor;
+    fake.getMonitorInfo = &SmallMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), RECT{10, 20, 300, 400}));
+    CHECK(askedPoint.x == point.x && askedPoint.y == point.y && askedFlags == MONITOR_DEFAULTTONEAREST);
+
+    // Windows 95 and NT 4: no monitor functions at all, or one that fails, leave the primary screen.
+    CHECK(SameRect(WorkAreaNear(point, MonitorFunctions{}), primary));
+    fake.monitorFromPoint = &NoMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), primary));
+    fake.monitorFromPoint = &SomeMonitor;
+    fake.getMonitorInfo = &RefusingMonitor;
+    CHECK(SameRect(WorkAreaNear(point, fake), primary));
+
+    // Where user32 has them (Wine poses as an NT system), the looked-up pair is the real one.
+    const MonitorFunctions real = LookUpMonitorFunctions();
+    CHECK(real.monitorFromPoint != nullptr && real.getMonitorInfo != nullptr);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    CHECK(::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info) != 0);
+    CHECK(SameRect(WorkAreaNear(point, real), info.rcWork));
+}
+
 // --- pass-through calls -------------------------------------------------------------------------
 
 void TextFollowsTheAnsiCodePage() {
@@ -180,6 +233,29 @@ void TextFollowsTheAnsiCodePage() {
     CHECK(text.ToUpper(L"\u00e1bc") == L"\u00c1BC");
     CHECK(text.ToAnsi(L"").empty() && text.FromAnsi("").empty());
     CHECK(text.DecimalSeparator() == L"." && text.GroupSeparator() == L",");
+}
+
+// Captions and control texts cross to Windows in the ANSI code page and must come back unchanged.
+void WindowTextsAndCaptionsCrossTheCodePage() {
+    if (::GetACP() != 1252) {
+        std::printf("skipped: code page %u is not 1252\n", ::GetACP());
+        return;
+    }
+    const std::wstring accented = L"Windows XP \u00e9dition fran\u00e7aise";
+    MenuItem root(L"popup");
+    root.Add(accented);
+    RenderedMenu menu(root);
+    CHECK(MenuText(menu.Handle(), 0) == accented);
+
+    const HWND label = ::CreateWindowExW(0, L"STATIC", accented.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                         nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    CHECK(label != nullptr);
+    CHECK(WindowText(label) == accented);
+    // Longer than any fixed buffer would be: the whole text comes back.
+    const std::wstring longText(3000, L'\u00e4');
+    ::SetWindowTextW(label, longText.c_str());
+    CHECK(WindowText(label) == longText);
+    ::DestroyWindow(label);
 }
 
 void FileSearchFindsHiddenFilesAndKeepsTheError() {
@@ -322,7 +398,9 @@ int main() {
         TrayWindowNeverKeepsTheFocus(window, counts);
     }
 
+    WorkAreaIsTheMonitorsOrElseThePrimaryScreens();
     TextFollowsTheAnsiCodePage();
+    WindowTextsAndCaptionsCrossTheCodePage();
     FileSearchFindsHiddenFilesAndKeepsTheError();
     ProfileWriteToAReadOnlyFileIsRefused();
     ErrorTextsHaveNoTrailingLineBreak();

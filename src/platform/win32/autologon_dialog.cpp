@@ -4,17 +4,19 @@
 #include <string>
 
 #include "app/autologon_resource.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/window_text.h"
+#include "platform/win32/work_area.h"
 
 namespace ostrevo {
 namespace {
 
 // The password is typed blind, so no input method may show it in a composition window. imm32 is
-// looked up at run time: the call is a no-op where no input method exists, and the exe keeps to
-// the DLLs every Windows XP has loaded anyway.
+// looked up at run time: the call is a no-op where no input method exists, and Windows 95/98/ME
+// outside East Asia have no imm32 at all.
 void TurnInputMethodOff(HWND edit) {
     using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
-    const HMODULE imm = ::LoadLibraryW(L"imm32.dll");
+    const HMODULE imm = ::LoadLibraryA("imm32.dll");
     if (imm == nullptr) return;
     const auto associate = reinterpret_cast<AssociateContext>(
         reinterpret_cast<void (*)()>(::GetProcAddress(imm, "ImmAssociateContext")));
@@ -25,8 +27,8 @@ void TurnInputMethodOff(HWND edit) {
 // window asks for it, and the dialog moves there, kept inside that monitor's work area.
 void MoveToDefaultPosition(HWND dialog) {
     const HWND probe =
-        ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        ::CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (probe == nullptr) return;
     RECT where{};
     const BOOL placed = ::GetWindowRect(probe, &where);
@@ -34,11 +36,7 @@ void MoveToDefaultPosition(HWND dialog) {
     RECT size{};
     if (!placed || !::GetWindowRect(dialog, &size)) return;
 
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    POINT corner{where.left, where.top};
-    if (!::GetMonitorInfoW(::MonitorFromPoint(corner, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    const RECT& work = monitor.rcWork;
+    const RECT work = WorkAreaNear(POINT{where.left, where.top}, LookUpMonitorFunctions());
     const LONG width = size.right - size.left;
     const LONG height = size.bottom - size.top;
     LONG x = where.left;
@@ -50,7 +48,7 @@ void MoveToDefaultPosition(HWND dialog) {
     ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Form2* FormOf(HWND dialog) { return reinterpret_cast<Form2*>(::GetWindowLongPtrW(dialog, DWLP_USER)); }
+Form2* FormOf(HWND dialog) { return reinterpret_cast<Form2*>(::GetWindowLongPtrA(dialog, DWLP_USER)); }
 
 void MirrorOk(HWND dialog, const Form2& form) {
     ::EnableWindow(::GetDlgItem(dialog, IDOK), form.btnok.Enabled);
@@ -58,17 +56,17 @@ void MirrorOk(HWND dialog, const Form2& form) {
 
 void Initialise(HWND dialog, Form2& form) {
     MoveToDefaultPosition(dialog);
-    ::SetDlgItemTextW(dialog, IDC_USERNAME, form.edtusername.Text().c_str());
-    ::SetDlgItemTextW(dialog, IDC_DOMAIN, form.edtdomain.Text().c_str());
-    ::SetDlgItemTextW(dialog, IDC_PASSWORD, form.edtpassword.Text().c_str());
+    ::SetDlgItemTextA(dialog, IDC_USERNAME, AnsiFromWide(form.edtusername.Text()).c_str());
+    ::SetDlgItemTextA(dialog, IDC_DOMAIN, AnsiFromWide(form.edtdomain.Text()).c_str());
+    ::SetDlgItemTextA(dialog, IDC_PASSWORD, AnsiFromWide(form.edtpassword.Text()).c_str());
     const HWND password = ::GetDlgItem(dialog, IDC_PASSWORD);
     // The common controls 6 edit shows a dot of its own; this program shows '*'.
-    ::SendMessageW(password, EM_SETPASSWORDCHAR, L'*', 0);
+    ::SendMessageA(password, EM_SETPASSWORDCHAR, '*', 0);
     TurnInputMethodOff(password);
     MirrorOk(dialog, form);
     // The first control of the tab order that can take the focus: OK when enabled, else Cancel.
     const HWND first = ::GetDlgItem(dialog, form.btnok.Enabled ? IDOK : IDCANCEL);
-    ::SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 void OnEdit(HWND dialog, Form2& form, int id, HWND edit) {
@@ -91,7 +89,7 @@ void OnEdit(HWND dialog, Form2& form, int id, HWND edit) {
 
 INT_PTR CALLBACK AutoLogonProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         Initialise(dialog, *reinterpret_cast<Form2*>(lParam));
         return FALSE;  // the focus is set already
     }
@@ -119,7 +117,7 @@ INT_PTR CALLBACK AutoLogonProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 void ShowAutoLogonDialog(HINSTANCE instance, Form2& form) {
-    ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_AUTOLOGON), nullptr, &AutoLogonProc,
+    ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_AUTOLOGON), nullptr, &AutoLogonProc,
                       reinterpret_cast<LPARAM>(&form));
 }
 

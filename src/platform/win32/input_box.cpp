@@ -2,6 +2,7 @@
 #include "platform/win32/input_box.h"
 
 #include "app/inputbox_resource.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/window_text.h"
 
 namespace ostrevo {
@@ -15,25 +16,25 @@ struct InputBoxData {
 };
 
 void Initialise(HWND dialog, const InputBoxData& data) {
-    ::SetWindowTextW(dialog, data.title.c_str());
-    ::SetDlgItemTextW(dialog, IDC_INPUTBOX_PROMPT, data.prompt.c_str());
+    ::SetWindowTextA(dialog, AnsiFromWide(data.title).c_str());
+    ::SetDlgItemTextA(dialog, IDC_INPUTBOX_PROMPT, AnsiFromWide(data.prompt).c_str());
     const HWND edit = ::GetDlgItem(dialog, IDC_INPUTBOX_TEXT);
-    ::SetWindowTextW(edit, data.defaultText.c_str());
+    ::SetWindowTextA(edit, AnsiFromWide(data.defaultText).c_str());
     // Selected, so that typing replaces the suggestion.
-    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
     ::SetFocus(edit);
 }
 
 INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            ::SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             Initialise(dialog, *reinterpret_cast<const InputBoxData*>(lParam));
             return FALSE;  // the focus is set already
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDOK: {
-                    auto* data = reinterpret_cast<InputBoxData*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+                    auto* data = reinterpret_cast<InputBoxData*>(::GetWindowLongPtrA(dialog, DWLP_USER));
                     if (data != nullptr) data->typed = WindowText(::GetDlgItem(dialog, IDC_INPUTBOX_TEXT));
                     ::EndDialog(dialog, IDOK);
                     return TRUE;
@@ -54,7 +55,7 @@ INT_PTR CALLBACK InputBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 std::optional<std::wstring> ShowInputBox(HINSTANCE instance, HWND owner, const std::wstring& prompt,
                                          const std::wstring& title, const std::wstring& defaultText) {
     InputBoxData data{prompt, title, defaultText, std::wstring()};
-    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUTBOX), owner, &InputBoxProc,
+    const INT_PTR result = ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_INPUTBOX), owner, &InputBoxProc,
                                              reinterpret_cast<LPARAM>(&data));
     if (result != IDOK) return std::nullopt;
     return data.typed;

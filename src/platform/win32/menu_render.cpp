@@ -1,6 +1,7 @@
 // Builds a fresh HMENU from the model each time the menu opens, so the model stays the only truth.
 #include "platform/win32/menu_render.h"
 
+#include "platform/win32/win32_text.h"
 #include "shell/menu_item.h"
 
 namespace ostrevo {
@@ -38,15 +39,15 @@ void RenderedMenu::Append(HMENU menu, MenuItem& item) {
     if (item.HasSubmenu()) {
         HMENU submenu = Build(item);
         if (submenu == nullptr) return;
-        if (!::AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                           item.Caption.c_str())) {
+        if (!::AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                           AnsiFromWide(item.Caption).c_str())) {
             ::DestroyMenu(submenu);
         }
         return;
     }
     if (commands_.size() >= kMaxCommandId) return;
     commands_.push_back(&item);
-    ::AppendMenuW(menu, flags, commands_.size(), item.Caption.c_str());
+    ::AppendMenuA(menu, flags, commands_.size(), AnsiFromWide(item.Caption).c_str());
 }
 
 }  // namespace ostrevo

@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
+#include "platform/win32/win32_text.h"
 
 namespace ostrevo {
 namespace {
@@ -13,7 +13,7 @@ constexpr UINT kRetryIntervalMs = 2000;
 constexpr int kRetryCount = 15;  // half a minute: long enough for a slow log-on shell
 
 HICON LoadAppIcon(HINSTANCE instance, WORD iconId, int widthMetric, int heightMetric) {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+    return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
                                            ::GetSystemMetrics(widthMetric), ::GetSystemMetrics(heightMetric),
                                            LR_DEFAULTCOLOR));
 }
@@ -29,23 +29,23 @@ TrayWindow::~TrayWindow() {
 }
 
 bool TrayWindow::Create(HINSTANCE instance, WORD iconId, const std::wstring& title) {
-    title_ = title;
+    title_ = AnsiFromWide(title);
     smallIcon_ = LoadAppIcon(instance, iconId, SM_CXSMICON, SM_CYSMICON);
     largeIcon_ = LoadAppIcon(instance, iconId, SM_CXICON, SM_CYICON);
-    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
 
-    WNDCLASSEXW windowClass{};
+    WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &TrayWindow::WindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = largeIcon_;
     windowClass.hIconSm = smallIcon_;
     windowClass.lpszClassName = kMainWindowClass;
-    if (::RegisterClassExW(&windowClass) == 0) return false;
+    if (::RegisterClassExA(&windowClass) == 0) return false;
 
     // A top-level window rather than a message-only one: only top-level windows hear "TaskbarCreated".
     // The tool-window style keeps it off the taskbar and Alt+Tab if anything ever showed it.
-    hwnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMainWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
+    hwnd_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kMainWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
                               nullptr, nullptr, instance, this);
     return hwnd_ != nullptr;
 }
@@ -60,27 +60,31 @@ void TrayWindow::RemoveIcon() {
     if (hwnd_ == nullptr) return;
     ::KillTimer(hwnd_, kRetryTimer);
     if (!iconShown_) return;
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = hwnd_;
     data.uID = kTrayIconId;
-    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    ::Shell_NotifyIconA(NIM_DELETE, &data);
     iconShown_ = false;
 }
 
 bool TrayWindow::AddIcon() {
-    NOTIFYICONDATAW data{};
-    // The version-2 size is what Windows XP accepts; the icon is identified by window and id.
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    NOTIFYICONDATAA data{};
+    // The first version of the record, which every shell from Windows 95 on accepts; nothing here
+    // needs the later fields. The icon is identified by window and id.
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = hwnd_;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayCallbackMessage;
     data.hIcon = smallIcon_;
-    const size_t tipCapacity = sizeof(data.szTip) / sizeof(data.szTip[0]);
-    std::wcsncpy(data.szTip, title_.c_str(), tipCapacity - 1);
+    // The first version's tooltip holds 64 bytes, the terminating NUL included.
+    constexpr size_t kTipCapacity = 64;
+    static_assert(sizeof(data.szTip) >= kTipCapacity,
+                  "the tooltip field is shorter than the first version's");
+    title_.copy(data.szTip, kTipCapacity - 1);
     // After "TaskbarCreated" the new shell may already know the icon; then an update is what works.
-    iconShown_ = ::Shell_NotifyIconW(NIM_ADD, &data) || ::Shell_NotifyIconW(NIM_MODIFY, &data);
+    iconShown_ = ::Shell_NotifyIconA(NIM_ADD, &data) || ::Shell_NotifyIconA(NIM_MODIFY, &data);
     return iconShown_;
 }
 
@@ -117,13 +121,13 @@ void TrayWindow::DropFocus() {
 
 LRESULT CALLBACK TrayWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         auto* self = static_cast<TrayWindow*>(create->lpCreateParams);
         self->hwnd_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<TrayWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    auto* self = reinterpret_cast<TrayWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return ::DefWindowProcA(hwnd, message, wParam, lParam);
     return self->HandleMessage(hwnd, message, wParam, lParam);
 }
 
@@ -164,7 +168,7 @@ LRESULT TrayWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             ::PostQuitMessage(0);
             return 0;
         default:
-            return ::DefWindowProcW(hwnd, message, wParam, lParam);
+            return ::DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 

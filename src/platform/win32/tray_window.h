@@ -8,7 +8,7 @@
 
 namespace ostrevo {
 
-constexpr const wchar_t* kMainWindowClass = L"OstrevoMainWindow";
+constexpr const char* kMainWindowClass = "OstrevoMainWindow";
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 constexpr UINT kTrayIconId = 1;
 
@@ -48,7 +48,7 @@ private:
     HWND hwnd_ = nullptr;
     HICON smallIcon_ = nullptr;
     HICON largeIcon_ = nullptr;
-    std::wstring title_;
+    std::string title_;  // in the ANSI code page, as the window and the tooltip take it
     UINT taskbarCreated_ = 0;
     TrayEvents events_;
     bool iconWanted_ = false;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/win32/win32_text.h"
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
@@ -52,12 +53,12 @@ uint32_t Win32Files::SetErrorMode(uint32_t mode) { return ::SetErrorMode(mode); 
 uint32_t Win32Files::GetLastError() { return ::GetLastError(); }
 
 std::wstring Win32Files::FormatErrorMessage(uint32_t code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
     if (length == 0 || buffer == nullptr) return std::wstring();
-    std::wstring text(buffer, length);
+    std::wstring text = WideFromAnsi(std::string(buffer, length));
     ::LocalFree(buffer);
     // System texts end with a line break, which a message box would show as an empty line.
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();

@@ -10,18 +10,18 @@ namespace ostrevo {
 namespace {
 
 std::wstring LocaleText(LCTYPE type) {
-    const int needed = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
+    const int needed = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, nullptr, 0);
     if (needed <= 1) return std::wstring();
-    std::wstring text(static_cast<size_t>(needed), L'\0');
-    const int written = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, &text[0], needed);
+    std::string bytes(static_cast<size_t>(needed), '\0');
+    const int written = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, &bytes[0], needed);
     if (written <= 1) return std::wstring();
-    text.resize(static_cast<size_t>(written - 1));  // the count includes the terminating NUL
-    return text;
+    bytes.resize(static_cast<size_t>(written - 1));  // the count includes the terminating NUL
+    return WideFromAnsi(bytes);
 }
 
 }  // namespace
 
-std::string Win32Text::ToAnsi(const std::wstring& text) {
+std::string AnsiFromWide(const std::wstring& text) {
     if (text.empty() || text.size() > static_cast<size_t>(INT_MAX)) return std::string();
     const int length = static_cast<int>(text.size());
     const int needed = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
@@ -33,7 +33,7 @@ std::string Win32Text::ToAnsi(const std::wstring& text) {
     return bytes;
 }
 
-std::wstring Win32Text::FromAnsi(const std::string& bytes) {
+std::wstring WideFromAnsi(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return std::wstring();
     const int length = static_cast<int>(bytes.size());
     const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
@@ -44,11 +44,16 @@ std::wstring Win32Text::FromAnsi(const std::string& bytes) {
     return text;
 }
 
+std::string Win32Text::ToAnsi(const std::wstring& text) { return AnsiFromWide(text); }
+
+std::wstring Win32Text::FromAnsi(const std::string& bytes) { return WideFromAnsi(bytes); }
+
+// Through the code page and back loses nothing: the texts compared this way all came from ANSI calls.
 std::wstring Win32Text::ToUpper(const std::wstring& text) {
-    if (text.empty()) return text;
-    std::wstring upper = text;
-    ::CharUpperBuffW(&upper[0], static_cast<DWORD>(std::min<size_t>(upper.size(), MAXDWORD)));
-    return upper;
+    std::string bytes = AnsiFromWide(text);
+    if (bytes.empty()) return text;
+    ::CharUpperBuffA(&bytes[0], static_cast<DWORD>(std::min<size_t>(bytes.size(), MAXDWORD)));
+    return WideFromAnsi(bytes);
 }
 
 std::wstring Win32Text::DecimalSeparator() { return LocaleText(LOCALE_SDECIMAL); }

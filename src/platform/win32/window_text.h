@@ -2,17 +2,18 @@
 #pragma once
 #include <string>
 
+#include "platform/win32/win32_text.h"
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
 
 inline std::wstring WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
+    const int length = ::GetWindowTextLengthA(window);
     if (length <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    std::string bytes(static_cast<size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(window, &bytes[0], length + 1);
+    bytes.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return WideFromAnsi(bytes);
 }
 
 }  // namespace ostrevo

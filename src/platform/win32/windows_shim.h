@@ -2,5 +2,5 @@
 #pragma once
 #include <windows.h>
 
-// winuser.h maps MessageBox to MessageBoxW, which would stop UiApi::MessageBox being overridden.
+// winuser.h maps MessageBox to MessageBoxA, which would stop UiApi::MessageBox being overridden.
 #undef MessageBox
