@@ -70,6 +70,14 @@ if command -v clang-format >/dev/null; then
     fi
 fi
 
+stage "include graph between the folders of src/"
+if python3 scripts/include-graph.py; then
+    summary+=("include graph: no cycle")
+else
+    failed=$((failed + 1))
+    summary+=("include graph: a cycle between folders")
+fi
+
 stage "native build and unit tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
