@@ -40,14 +40,15 @@ endif()
 file(GLOB OSTREVO_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(ostrevo_win32 STATIC ${OSTREVO_WIN32_SOURCES})
 target_include_directories(ostrevo_win32 PUBLIC src)
-target_link_libraries(ostrevo_win32 PUBLIC ostrevo_core shell32 user32 advapi32 kernel32 gdi32 comctl32)
+target_link_libraries(ostrevo_win32 PUBLIC ostrevo_core shell32 user32 advapi32 kernel32 comctl32)
 
 add_executable(ostrevo WIN32 src/app/main.cpp src/app/no_exceptions.cpp src/app/ostrevo.rc)
 target_link_libraries(ostrevo PRIVATE ostrevo_win32 ostrevo_core)
 # windres reports no dependencies, so the files the script pulls in are named here to rebuild it.
-set(OSTREVO_RC_INPUTS ostrevo.ico ostrevo.manifest resource.h version.h inputbox.rc inputbox_resource.h
-                      autologon.rc autologon_resource.h)
-list(TRANSFORM OSTREVO_RC_INPUTS PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/src/app/")
+set(OSTREVO_RC_INPUTS app/ostrevo.ico app/ostrevo.manifest app/resource.h app/version.h
+                      platform/win32/inputbox.rc platform/win32/inputbox_resource.h
+                      platform/win32/autologon.rc platform/win32/autologon_resource.h)
+list(TRANSFORM OSTREVO_RC_INPUTS PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/src/")
 set_source_files_properties(src/app/ostrevo.rc PROPERTIES OBJECT_DEPENDS "${OSTREVO_RC_INPUTS}")
 
 # The real platform's own checks, run under Wine by tests/win32/run.sh.

@@ -18,8 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     if (!form.Form_Load()) return 0;
 
     // Only now: no tray event may reach the form before its start-up has ended.
-    window.SetEvents({[&form] { form.PrimaryMenuEvent(); }, [&form] { form.SecondaryMenuEvent(); },
-                      [&form] { form.Form_LostFocus(); }});
+    window.SetEvents({[&form] { form.PrimaryMenuEvent(); }, [&form] { form.SecondaryMenuEvent(); }});
     window.ShowIcon();
 
     MSG message;

@@ -1,14 +1,11 @@
-// The "Auto Login" item: its start-up state and its command, over the Winlogon values.
+// Automatic logon over the Winlogon values.
 #include "autologon/auto_logon.h"
 
 #include <vector>
 
 #include "autologon/form2.h"
 #include "registry/registry_utils.h"
-#include "shell/app_info.h"
-#include "shell/form1.h"
 #include "util/app_utils.h"
-#include "util/system_error_text.h"
 
 namespace ostrevo {
 namespace {
@@ -26,7 +23,7 @@ DynamicValue ReadWinlogon(Platform& platform, const wchar_t* name) {
 
 // Winlogon reads these as strings, so they are always written as strings: a number value would
 // lose leading zeros and mean nothing to the logon process.
-int32_t WriteWinlogonString(Platform& platform, const wchar_t* name, const std::wstring& value) {
+ErrorCode WriteWinlogonString(Platform& platform, const wchar_t* name, const std::wstring& value) {
     return WriteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, DynamicValue::FromText(value),
                          static_cast<int32_t>(kRegSz));
 }
@@ -38,26 +35,6 @@ std::wstring StoredDomain(Platform& platform) {
     return ValueToText(ReadWinlogon(platform, kDefaultDomain));
 }
 
-void Report(Platform& platform, const wchar_t* what, int32_t error) {
-    platform.ui.MessageBox(FailureText(platform.files, what, static_cast<uint32_t>(error)), kAppTitle,
-                           kMbOk | kMbIconError);
-}
-
-// Returns false when automatic logon could not be switched off (the user has been told why).
-bool SwitchOff(Platform& platform) {
-    const int32_t error = WriteWinlogonString(platform, kAutoAdminLogon, L"0");
-    if (error != kErrorSuccess) {
-        Report(platform, L"Could not switch automatic logon off.", error);
-        return false;
-    }
-    // A password in clear text has no business staying in the registry once nothing uses it.
-    const int32_t kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
-    if (kept != kErrorSuccess) {
-        Report(platform, L"Automatic logon is off, but the stored password could not be removed.", kept);
-    }
-    return true;
-}
-
 struct Detail {
     const wchar_t* name;
     std::wstring value;
@@ -66,27 +43,43 @@ struct Detail {
 
 // Writes the details in order, the switch itself first, and stops at the first refusal. Every
 // value that was changed is named in `changed`, in order.
-int32_t WriteDetails(Platform& platform, const std::vector<Detail>& details,
-                     std::vector<const wchar_t*>& changed) {
+ErrorCode WriteDetails(Platform& platform, const std::vector<Detail>& details,
+                       std::vector<const wchar_t*>& changed) {
     for (const Detail& detail : details) {
-        const int32_t error = detail.exact ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
-                                                            detail.name, detail.value)
-                                           : WriteWinlogonString(platform, detail.name, detail.value);
+        const ErrorCode error = detail.exact ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
+                                                              detail.name, detail.value)
+                                             : WriteWinlogonString(platform, detail.name, detail.value);
         if (error != kErrorSuccess) return error;
         changed.push_back(detail.name);
     }
     return kErrorSuccess;
 }
 
-// Returns true when automatic logon is on: the user confirmed and every value was stored.
-bool AskAndSwitchOn(Platform& platform) {
+}  // namespace
+
+bool AutoLogonIsOn(Platform& platform) {
+    return ValueToText(ReadWinlogon(platform, kAutoAdminLogon)) == L"1";
+}
+
+Outcome SwitchAutoLogonOff(Platform& platform) {
+    const ErrorCode error = WriteWinlogonString(platform, kAutoAdminLogon, L"0");
+    if (error != kErrorSuccess) return Failed(platform.text, L"Could not switch automatic logon off.", error);
+    // A password in clear text has no business staying in the registry once nothing uses it.
+    const ErrorCode kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    if (kept == kErrorSuccess) return Outcome{};
+    return Outcome{
+        true, FailureText(platform.text,
+                          L"Automatic logon is off, but the stored password could not be removed.", kept)};
+}
+
+Outcome SwitchAutoLogonOn(Platform& platform) {
     Form2 dialog;
     dialog.edtusername.SetText(ValueToText(ReadWinlogon(platform, kDefaultUserName)));
     dialog.edtdomain.SetText(StoredDomain(platform));
     // The stored password is never read back; this assignment also settles OK's state.
     dialog.edtpassword.SetText(L"");
     platform.ui.ShowAutoLogonDialog(dialog);
-    if (dialog.Tag != L"OK") return false;
+    if (dialog.Tag != L"OK") return Outcome{false, L""};
 
     const std::vector<Detail> details = {{kAutoAdminLogon, L"1", false},
                                          {kDefaultUserName, dialog.edtusername.Text(), false},
@@ -99,8 +92,8 @@ bool AskAndSwitchOn(Platform& platform) {
         before.push_back(SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name));
     }
     std::vector<const wchar_t*> changed;
-    const int32_t error = WriteDetails(platform, details, changed);
-    if (error == kErrorSuccess) return true;
+    const ErrorCode error = WriteDetails(platform, details, changed);
+    if (error == kErrorSuccess) return Outcome{};
 
     std::wstring stillChanged;
     for (size_t i = changed.size(); i-- > 0;) {
@@ -110,33 +103,12 @@ bool AskAndSwitchOn(Platform& platform) {
         }
         stillChanged = std::wstring(changed[i]) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
     }
-    std::wstring text =
-        FailureText(platform.files, L"Could not switch automatic logon on.", static_cast<uint32_t>(error));
+    Outcome failed = Failed(platform.text, L"Could not switch automatic logon on.", error);
     if (!stillChanged.empty()) {
-        text += L"\n\nThese values could not be put back as they were and may be left changed: " +
-                stillChanged + L".";
+        failed.message += L"\n\nThese values could not be put back as they were and may be left changed: " +
+                          stillChanged + L".";
     }
-    platform.ui.MessageBox(text, kAppTitle, kMbOk | kMbIconError);
-    return false;
-}
-
-}  // namespace
-
-void AutoLogonStartup(Form1& form, Platform& platform) {
-    const bool winNT = IsWinNT(platform.version);
-    form.mnuAutoLogin.Visible = winNT;
-    // Outside the NT family there is no Winlogon to ask.
-    if (!winNT) return;
-    form.mnuAutoLogin.Checked = ValueToText(ReadWinlogon(platform, kAutoAdminLogon)) == L"1";
-}
-
-// The check mark decides, not the registry; it moves only when the registry did.
-void AutoLogonCommand(Form1& form, Platform& platform) {
-    if (form.mnuAutoLogin.Checked) {
-        if (SwitchOff(platform)) form.mnuAutoLogin.Checked = false;
-        return;
-    }
-    if (AskAndSwitchOn(platform)) form.mnuAutoLogin.Checked = true;
+    return failed;
 }
 
 }  // namespace ostrevo

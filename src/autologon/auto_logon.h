@@ -1,14 +1,17 @@
-// The "Auto Login" item: its start-up state and its command.
+// Automatic logon: whether it is on, and switching it off, or on through the details dialog, over
+// the Winlogon values.
 #pragma once
 #include "platform/platform.h"
+#include "util/outcome.h"
 
 namespace ostrevo {
 
-class Form1;
-
-// Shows the item only on the NT family and checks it when automatic logon is on.
-void AutoLogonStartup(Form1& form, Platform& platform);
-// Switches automatic logon off, or on through the details dialog.
-void AutoLogonCommand(Form1& form, Platform& platform);
+// "AutoAdminLogon" reads as exactly "1".
+bool AutoLogonIsOn(Platform& platform);
+// Not done when "AutoAdminLogon" could not be set to "0"; the stored password is removed as well.
+Outcome SwitchAutoLogonOff(Platform& platform);
+// Asks for the details in the dialog and stores them. Not done, with nothing to tell, when the user
+// did not confirm; not done, and every value changed put back, when the registry refused one.
+Outcome SwitchAutoLogonOn(Platform& platform);
 
 }  // namespace ostrevo

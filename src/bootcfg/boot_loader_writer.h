@@ -3,12 +3,13 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "util/outcome.h"
 
 namespace ostrevo {
 
 // Writes `value` as `key` of [boot loader]. A read-only file (the normal state of boot.ini) is made
-// writable for the write and gets its own attributes back afterwards. When the file still refuses,
-// the user is told why and false comes back; the caller must then leave its state as it was.
-bool WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value);
+// writable for the write and gets its own attributes back afterwards. Not done when the file still
+// refuses or does not keep the value; the message then says why, and whether the old value is back.
+Outcome WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value);
 
 }  // namespace ostrevo

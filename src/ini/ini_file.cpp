@@ -7,6 +7,7 @@
 
 #include "util/decimal_conversion.h"
 #include "util/numeric_text.h"
+#include "util/profile_read.h"
 
 namespace ostrevo {
 namespace {
@@ -18,26 +19,11 @@ public:
         if (text) bytes_ = codec.ToAnsi(*text);
     }
     const char* get() const { return bytes_ ? bytes_->c_str() : nullptr; }
-    bool TooLong() const { return bytes_ && bytes_->size() > kLongestProfileArgument; }
+    bool TooLong() const { return bytes_ && !FitsProfileCall(*bytes_); }
 
 private:
     std::optional<std::string> bytes_;
 };
-
-void SplitNulList(const std::wstring& list, bool keepEmpty, std::vector<std::wstring>& out, int32_t& count) {
-    out.clear();
-    count = 0;
-    size_t p = 0;
-    for (;;) {
-        const size_t q = list.find(L'\0', p);
-        if (q == std::wstring::npos) return;  // text after the last NUL is no element
-        if (keepEmpty || q > p) {
-            out.push_back(list.substr(p, q - p));
-            ++count;
-        }
-        p = q + 1;
-    }
-}
 
 constexpr const wchar_t* kMissingSentinel = L"FAIL";  // never a number, so CLngDefault falls back
 constexpr const wchar_t* kMaximisedKey = L"Maximised";
@@ -150,11 +136,7 @@ void cIniFile::Write(const std::optional<std::wstring>& key, const std::optional
 
 std::wstring cIniFile::Value() const { return Read(section_, key_, kValueBufferSize); }
 
-void cIniFile::Value(const std::wstring& sValue) {
-    std::wstring clean = sValue;
-    clean.erase(std::remove(clean.begin(), clean.end(), L'\0'), clean.end());
-    Write(key_, clean);
-}
+void cIniFile::Value(const std::wstring& sValue) { Write(key_, WithoutNuls(sValue)); }
 
 void cIniFile::DeleteKey() { Write(key_, std::nullopt); }
 
@@ -166,12 +148,15 @@ void cIniFile::INISection(const std::wstring& sSection) { Write(std::nullopt, sS
 
 std::wstring cIniFile::Sections() const { return Read(std::nullopt, std::nullopt, kListBufferSize); }
 
+// The lists are at most 8192 characters, so the count always fits.
 void cIniFile::EnumerateCurrentSection(std::vector<std::wstring>& sKey, int32_t& iCount) const {
-    SplitNulList(INISection(), true, sKey, iCount);
+    sKey = SplitNulList(INISection(), true);
+    iCount = static_cast<int32_t>(sKey.size());
 }
 
 void cIniFile::EnumerateAllSections(std::vector<std::wstring>& sSections, int32_t& iCount) const {
-    SplitNulList(Sections(), false, sSections, iCount);
+    sSections = SplitNulList(Sections(), false);
+    iCount = static_cast<int32_t>(sSections.size());
 }
 
 void cIniFile::SaveFormPosition(FormWindow& frmThis) {

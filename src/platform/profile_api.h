@@ -1,14 +1,10 @@
 // The two private-profile functions, shaped like kernel32's ANSI forms.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 
-namespace ostrevo {
+#include "platform/errors.h"
 
-// The ANSI calls turn each text argument into a counted UTF-16 string, which holds at most 32,766
-// characters and its terminator. A longer argument makes them fail (and Wine's crash), so callers
-// never pass one.
-constexpr size_t kLongestProfileArgument = 32766;
+namespace ostrevo {
 
 class ProfileApi {
 public:
@@ -20,6 +16,8 @@ public:
     // Non-zero on success.
     virtual int32_t WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                                const char* fileName) = 0;
+    // Why the last write that failed did: the thread's last error as that call left it.
+    virtual ErrorCode LastWriteError() = 0;
 };
 
 }  // namespace ostrevo

@@ -1,6 +1,10 @@
-// Single registry values, shaped like advapi32's ANSI forms.
+// Single registry values: each call opens its key, does one read, write or removal, and closes it.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
 
 namespace ostrevo {
 
@@ -15,26 +19,31 @@ constexpr uint32_t kRegBinary = 3;
 constexpr uint32_t kRegDword = 4;
 constexpr uint32_t kRegMultiSz = 7;
 
-constexpr int32_t kErrorSuccess = 0;
-constexpr int32_t kErrorMoreData = 234;
-
-// Which registry an open or create reaches. A 32-bit program on 64-bit Windows is shown its own
-// copies of most keys under HKLM\SOFTWARE by default; the 64-bit view is the one the system reads.
+// Which registry a call reaches. A 32-bit program on 64-bit Windows is shown its own copies of most
+// keys under HKLM\SOFTWARE by default; the 64-bit view is the one the system itself reads.
 enum class RegistryView { kDefault, k64Bit };
 
+struct RegValue {
+    uint32_t type = kRegNone;
+    std::vector<uint8_t> data;
+    bool operator==(const RegValue& other) const { return type == other.type && data == other.data; }
+};
+
+// kDefault opens and creates keys with RegOpenKeyA / RegCreateKeyA; k64Bit with their Ex forms and
+// KEY_WOW64_64KEY. Paths and names are in the ANSI code page.
 class RegistryApi {
 public:
     virtual ~RegistryApi() = default;
-    // kDefault is the plain RegOpenKeyA / RegCreateKeyA; k64Bit their Ex forms with KEY_WOW64_64KEY.
-    virtual int32_t RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) = 0;
-    virtual int32_t RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) = 0;
-    // Null data asks only for the type and size, as the real call allows.
-    virtual int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* reserved, uint32_t* type,
-                                     uint8_t* data, uint32_t* dataSize) = 0;
-    virtual int32_t RegSetValueExA(RegKey key, const char* valueName, uint32_t reserved, uint32_t type,
-                                   const uint8_t* data, uint32_t dataSize) = 0;
-    virtual int32_t RegDeleteValueA(RegKey key, const char* valueName) = 0;
-    virtual int32_t RegCloseKey(RegKey key) = 0;
+    // The value's type and whole data (RegQueryValueExA for the size, then for the data).
+    virtual ErrorCode ReadValue(RegKey root, const std::string& path, const std::string& name,
+                                RegistryView view, RegValue& value) = 0;
+    // Creates the key and its missing parents, then stores the value (RegSetValueExA).
+    virtual ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name,
+                                 RegistryView view, const RegValue& value) = 0;
+    // Creates the key and its missing parents, and stores nothing.
+    virtual ErrorCode CreateKey(RegKey root, const std::string& path, RegistryView view) = 0;
+    virtual ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
+                                  RegistryView view) = 0;
 };
 
 }  // namespace ostrevo

@@ -1,6 +1,8 @@
-// Text services that follow the user's system: ANSI code page, letter case, numeric text.
+// Text services that follow the user's system: ANSI code page, letter case, numbers, error texts.
 #pragma once
 #include <string>
+
+#include "platform/errors.h"
 
 namespace ostrevo {
 
@@ -15,6 +17,8 @@ public:
     // The user's decimal and digit-group separators.
     virtual std::wstring DecimalSeparator() = 0;
     virtual std::wstring GroupSeparator() = 0;
+    // The system's own text for an error code, without a trailing line break; empty when it has none.
+    virtual std::wstring ErrorText(ErrorCode code) = 0;
 };
 
 }  // namespace ostrevo

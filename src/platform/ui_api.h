@@ -16,7 +16,6 @@ constexpr uint32_t kMbIconError = 0x10;
 constexpr uint32_t kMbIconExclamation = 0x30;
 constexpr uint32_t kMbDefButton1 = 0x0;
 constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

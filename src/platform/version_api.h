@@ -1,18 +1,8 @@
-// GetVersionExA with the 148-byte OSVERSIONINFOA record.
+// Which system the program runs on.
 #pragma once
 #include <cstdint>
 
 namespace ostrevo {
-
-struct OsVersionInfoA {
-    uint32_t dwOSVersionInfoSize;
-    uint32_t dwMajorVersion;
-    uint32_t dwMinorVersion;
-    uint32_t dwBuildNumber;
-    uint32_t dwPlatformId;
-    char szCSDVersion[128];
-};
-static_assert(sizeof(OsVersionInfoA) == 148, "OSVERSIONINFOA is 148 bytes");
 
 constexpr uint32_t kVerPlatformWin32s = 0;
 constexpr uint32_t kVerPlatformWin32Windows = 1;
@@ -21,7 +11,9 @@ constexpr uint32_t kVerPlatformWin32Nt = 2;
 class VersionApi {
 public:
     virtual ~VersionApi() = default;
-    virtual int32_t GetVersionExA(OsVersionInfoA* info) = 0;
+    // The platform id GetVersionExA reports in a zero-filled 148-byte OSVERSIONINFOA; 0 when the
+    // call fails.
+    virtual uint32_t PlatformId() = 0;
     // True for a 32-bit process on 64-bit Windows; false wherever the system cannot say (Windows 2000
     // and XP before SP2 have no IsWow64Process, and no 64-bit edition either).
     virtual bool IsWow64Process() = 0;

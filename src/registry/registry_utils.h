@@ -24,28 +24,27 @@ DynamicValue ReadRegValue(Platform& platform, RegKey root, const std::wstring& k
 // (4, rounded halves to even) or by automatic choice (-1: a number when the value reads as one under
 // the user's locale). Any other type writes nothing. A value that cannot be a 32-bit number (out of
 // range, or not numeric with type 4) is stored as a string rather than lost.
-int32_t WriteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
-                      const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
+ErrorCode WriteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                        const std::wstring& valueName, const DynamicValue& value, int32_t valueType);
 
 // Stores `value` as REG_SZ exactly as given, blanks included.
-int32_t WriteRegString(Platform& platform, RegKey root, const std::wstring& keyPath,
-                       const std::wstring& valueName, const std::wstring& value);
+ErrorCode WriteRegString(Platform& platform, RegKey root, const std::wstring& keyPath,
+                         const std::wstring& valueName, const std::wstring& value);
 
 // Removes one value from an existing key; a missing key or value counts as removed.
-int32_t DeleteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
-                       const std::wstring& valueName);
+ErrorCode DeleteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                         const std::wstring& valueName);
 
 // A value exactly as it was stored, so that a change can be taken back.
 struct SavedRegValue {
     bool known = false;    // false: it could not be read, so it cannot be put back either
     bool present = false;  // false: there was no such value
-    uint32_t type = 0;
-    std::vector<uint8_t> data;
+    RegValue value;
 };
 SavedRegValue SaveRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                            const std::wstring& valueName);
 // Puts a saved value back as it was, or removes the value when there was none.
-int32_t RestoreRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
-                        const std::wstring& valueName, const SavedRegValue& saved);
+ErrorCode RestoreRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
+                          const std::wstring& valueName, const SavedRegValue& saved);
 
 }  // namespace ostrevo

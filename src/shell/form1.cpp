@@ -1,17 +1,24 @@
-// The hidden main form: start-up builds the menu from boot.ini; the tray events show it.
+// The hidden main form: start-up builds the menu from boot.ini, the tray events show it, and each
+// item's command runs here, with every check-mark rule of the menu.
 #include "shell/form1.h"
 
 #include "autologon/auto_logon.h"
+#include "bootcfg/boot_ini.h"
+#include "bootcfg/boot_loader_writer.h"
 #include "ini/ini_file.h"
+#include "power/rebootapi.h"
 #include "shell/app_info.h"
-#include "shell/boot_ini.h"
 #include "util/app_utils.h"
+#include "util/numeric_text.h"
+#include "util/profile_read.h"
 
 namespace ostrevo {
 namespace {
 
 constexpr const wchar_t* kMissingBootIniMessage =
     L"c:\\boot.ini file not found.  Ostrevo only helps if you have a dual boot system.";
+
+std::wstring OtherCaption(const std::wstring& value) { return L"Other (" + value + L")"; }
 
 }  // namespace
 
@@ -57,7 +64,7 @@ MenuItem& Form1::AddArrayItem(MenuItem& submenu, std::vector<MenuItem*>& array, 
 bool Form1::Form_Load() {
     if (!FileExists(platform_.files, platform_.text, kBootIniExistsPath)) {
         platform_.ui.MessageBox(kMissingBootIniMessage, kAppTitle, kMbOk);
-        EndProgram();
+        platform_.ui.EndProgram();
         return false;
     }
 
@@ -71,7 +78,7 @@ bool Form1::Form_Load() {
     ini.Section(kOperatingSystemsSection);
     for (const std::wstring& key : keys) {
         // A key too long for the profile calls names no entry they could read or make the default.
-        if (platform_.text.ToAnsi(key).size() > kLongestProfileArgument) continue;
+        if (!FitsProfileCall(platform_.text.ToAnsi(key))) continue;
         MenuItem& rebootTo = AddArrayItem(mnurebootto, mnuRBOS, &Form1::mnuRBOS_Click);
         MenuItem& makeDefault = AddArrayItem(mnudefault, mnuDefOs, &Form1::mnuDefOs_Click);
         ini.Key(key);
@@ -88,30 +95,27 @@ bool Form1::Form_Load() {
 
     ini.Section(kBootLoaderSection);
     ini.Key(kTimeoutKey);
-    MarkTimeout(ini.Value());
+    const std::wstring timeout = ini.Value();
+    MenuItem* timeoutItem = &mnuother;
+    for (MenuItem* fixed : {&mnu0, &mnu10, &mnu15, &mnu20, &mnu30, &mnu45}) {
+        if (fixed->Caption == timeout) {
+            timeoutItem = fixed;
+            break;
+        }
+    }
+    if (timeoutItem == &mnuother) mnuother.Caption = OtherCaption(timeout);
+    MarkTimeout(*timeoutItem);
 
     ini.Key(kDefaultKey);
     const std::wstring defaultKey = ini.Value();
     for (size_t i = 1; i < mnuDefOs.size(); ++i) {
-        mnuDefOs[i]->Checked = mnuDefOs[i]->Tag == defaultKey;
-        if (mnuDefOs[i]->Checked) LastDefault = static_cast<int>(i);
+        if (mnuDefOs[i]->Tag == defaultKey) MarkDefault(static_cast<int>(i));
     }
 
-    AutoLogonStartup(*this, platform_);
+    // Outside the NT family there is no Winlogon to ask.
+    mnuAutoLogin.Visible = IsWinNT(platform_.version);
+    if (mnuAutoLogin.Visible) mnuAutoLogin.Checked = AutoLogonIsOn(platform_);
     return true;
-}
-
-void Form1::MarkTimeout(const std::wstring& timeout) {
-    MenuItem* item = &mnuother;
-    for (MenuItem* fixed : {&mnu0, &mnu10, &mnu15, &mnu20, &mnu30, &mnu45}) {
-        if (fixed->Caption == timeout) {
-            item = fixed;
-            break;
-        }
-    }
-    if (item == &mnuother) mnuother.Caption = L"Other (" + timeout + L")";
-    item->Checked = true;
-    LastTimeout = item;
 }
 
 void Form1::PrimaryMenuEvent() {
@@ -122,15 +126,92 @@ void Form1::PrimaryMenuEvent() {
 
 void Form1::SecondaryMenuEvent() { PrimaryMenuEvent(); }
 
-void Form1::Form_LostFocus() { EndProgram(); }
+void Form1::SetTimeout(MenuItem& aMenu) {
+    std::wstring seconds = aMenu.Caption;
+    MenuItem* chosen = &aMenu;
+    // The fixed items are captioned with their own value; only "Other" asks for one.
+    if (!IsNumeric(seconds, platform_.text)) {
+        const std::optional<std::wstring> typed =
+            platform_.ui.InputBox(L"New Timeout Value (Seconds)", L"Enter Startup Default Time", L"-1");
+        if (!typed || *typed == L"-1" || !IsNumeric(*typed, platform_.text)) return;
+        seconds = *typed;
+        chosen = &mnuother;
+    }
+    if (!Report(WriteBootLoaderKey(platform_, kTimeoutKey, seconds))) return;
+    if (chosen == &mnuother) mnuother.Caption = OtherCaption(seconds);
+    MarkTimeout(*chosen);
+}
 
-void Form1::mnuExit_Click() { EndProgram(); }
+void Form1::mnuDefOs_Click(int index) {
+    if (!IsEntryIndex(mnuDefOs, index)) return;
+    const MenuItem& item = *mnuDefOs[index];
+    if (!Ask(L"Set Default to " + item.Caption + L"?")) return;
+    if (!Report(WriteBootLoaderKey(platform_, kDefaultKey, item.Tag))) return;
+    MarkDefault(index);
+}
 
-void Form1::mnuAutoLogin_Click() { AutoLogonCommand(*this, platform_); }
+void Form1::mnuRBOS_Click(int index) {
+    if (!IsEntryIndex(mnuRBOS, index)) return;
+    const MenuItem& item = *mnuRBOS[index];
+    if (!Ask(L"Restart to " + item.Caption + L"?")) return;
+    // Restarting after a failed write would boot the old default while the user expects the new one.
+    if (!Report(WriteBootLoaderKey(platform_, kDefaultKey, item.Tag))) return;
+    // Both submenus are built entry by entry, so the same index names the same entry; if the restart
+    // is refused, the Default OS menu still shows what the file holds.
+    if (IsEntryIndex(mnuDefOs, index)) MarkDefault(index);
+    RestartOrShutDown(true);
+}
 
-void Form1::EndProgram() {
-    ended_ = true;
-    platform_.ui.EndProgram();
+void Form1::mnureboot_Click(int /*index*/) {
+    if (Ask(L"Restart?")) RestartOrShutDown(true);
+}
+
+void Form1::mnushutdown_Click() {
+    if (Ask(L"ShutDown?")) RestartOrShutDown(false);
+}
+
+// The check mark decides, not the registry; it moves only when the registry did.
+void Form1::mnuAutoLogin_Click() {
+    if (mnuAutoLogin.Checked) {
+        if (Report(SwitchAutoLogonOff(platform_))) mnuAutoLogin.Checked = false;
+        return;
+    }
+    if (Report(SwitchAutoLogonOn(platform_))) mnuAutoLogin.Checked = true;
+}
+
+void Form1::mnuExit_Click() { platform_.ui.EndProgram(); }
+
+void Form1::MarkTimeout(MenuItem& item) {
+    if (LastTimeout != nullptr) LastTimeout->Checked = false;
+    item.Checked = true;
+    LastTimeout = &item;
+}
+
+void Form1::MarkDefault(int index) {
+    if (IsEntryIndex(mnuDefOs, LastDefault)) mnuDefOs[LastDefault]->Checked = false;
+    LastDefault = index;
+    mnuDefOs[index]->Checked = true;
+}
+
+bool Form1::IsEntryIndex(const std::vector<MenuItem*>& items, int index) const {
+    return index >= 1 && static_cast<size_t>(index) < items.size();
+}
+
+bool Form1::Ask(const std::wstring& question) {
+    return platform_.ui.MessageBox(question, kAppTitle, kQuestionStyle) == kIdYes;
+}
+
+bool Form1::Report(const Outcome& outcome) {
+    if (!outcome.message.empty()) platform_.ui.MessageBox(outcome.message, kAppTitle, kFailureStyle);
+    return outcome.done;
+}
+
+void Form1::RestartOrShutDown(bool restart) {
+    const ErrorCode refused = ExitSystem(platform_, false, restart);
+    if (refused == kErrorSuccess) return;
+    Report(Failed(platform_.text,
+                  restart ? L"Could not restart the computer." : L"Could not shut down the computer.",
+                  refused));
 }
 
 }  // namespace ostrevo

@@ -1,10 +1,11 @@
-// The hidden main form: start-up from boot.ini, the menu it owns, the tray handlers and exit.
+// The hidden main form: start-up from boot.ini, the menu it owns, the tray handlers and every command.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "shell/menu_item.h"
+#include "util/outcome.h"
 
 namespace ostrevo {
 
@@ -24,7 +25,6 @@ public:
     // The two tray events the program handles.
     void PrimaryMenuEvent();
     void SecondaryMenuEvent();
-    void Form_LostFocus();
 
     // The menu tree, in stored order. `mnupopup` holds the popup and is itself never shown.
     MenuItem& mnupopup;
@@ -63,15 +63,18 @@ public:
     void mnushutdown_Click();
     void mnuAutoLogin_Click();
 
-    bool Ended() const { return ended_; }
-
 private:
-    void EndProgram();
-    // Checks the timeout item for a Timeout value; anything but a fixed caption is "Other (value)".
-    void MarkTimeout(const std::wstring& timeout);
     MenuItem& AddArrayItem(MenuItem& submenu, std::vector<MenuItem*>& array, void (Form1::*handler)(int));
-
-    bool ended_ = false;
+    // The check-mark rules: one timeout item, at most one default entry.
+    void MarkTimeout(MenuItem& item);
+    void MarkDefault(int index);
+    bool IsEntryIndex(const std::vector<MenuItem*>& items, int index) const;
+    // Goes ahead only on an explicit Yes: a box that could not be shown answers 0, and that must not
+    // restart the machine or rewrite boot.ini unasked.
+    bool Ask(const std::wstring& question);
+    // Tells the user what the outcome has to say, if anything; true when the step was done.
+    bool Report(const Outcome& outcome);
+    void RestartOrShutDown(bool restart);
 };
 
 }  // namespace ostrevo

@@ -5,46 +5,22 @@
 #include <unordered_set>
 
 #include "util/decimal_conversion.h"
+#include "util/profile_read.h"
 
 namespace ostrevo {
-namespace {
-
-// Large enough for any real boot.ini in one call; the loop below grows it for anything bigger.
-constexpr uint32_t kKeyListStartSize = 512;
-// A profile list cannot be larger than its file, and the platform caps files far below this.
-constexpr uint32_t kKeyListMaxSize = 1u << 30;
-
-// Reads the NUL-separated key list, doubling the buffer while the platform had to cut it
-// (a cut list returns size - 2).
-std::string ReadKeyList(ProfileApi& profile, const std::string& section, const std::string& path) {
-    for (uint32_t size = kKeyListStartSize;; size *= 2) {
-        std::string buffer(size, '\0');
-        const uint32_t count =
-            profile.GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(), size, path.c_str());
-        if (count + 2 < size || size >= kKeyListMaxSize) {
-            buffer.resize(std::min(count, size));
-            return buffer;
-        }
-    }
-}
-
-}  // namespace
 
 std::vector<std::wstring> SectionKeys(ProfileApi& profile, TextApi& text, const std::wstring& filePath,
                                       const std::wstring& section) {
-    const std::wstring list =
-        text.FromAnsi(ReadKeyList(profile, text.ToAnsi(section), text.ToAnsi(filePath)));
+    const std::string ansiSection = text.ToAnsi(section);
+    const std::string ansiPath = text.ToAnsi(filePath);
+    if (!FitsProfileCall(ansiSection) || !FitsProfileCall(ansiPath)) return {};
+    // 512 characters hold any real boot.ini's list in one call. Pieces are names: a name cut at the
+    // end of a list too large to read whole is no piece.
+    const ProfileText list = ReadWhole(profile, ansiSection.c_str(), nullptr, "", ansiPath.c_str(), 512);
     std::vector<std::wstring> keys;
     std::unordered_set<std::wstring> seen;  // upper-cased names already taken
-    size_t p = 0;
-    while (p < list.size()) {
-        size_t q = list.find(L'\0', p);
-        if (q == std::wstring::npos) q = list.size();
-        if (q > p) {
-            std::wstring name = list.substr(p, q - p);
-            if (seen.insert(text.ToUpper(name)).second) keys.push_back(std::move(name));
-        }
-        p = q + 1;
+    for (std::wstring& name : SplitNulList(text.FromAnsi(list.text), false)) {
+        if (seen.insert(text.ToUpper(name)).second) keys.push_back(std::move(name));
     }
     return keys;
 }
@@ -134,25 +110,15 @@ bool FileExists(FileApi& files, TextApi& text, const std::wstring& path) {
     if (path.empty()) return false;
     // A drive without a medium would otherwise ask the user to insert one: here it is just no file.
     const uint32_t callersMode = files.SetErrorMode(kSemFailCriticalErrors);
-    FindDataA data;
-    const FindHandle search = files.FindFirstFileA(text.ToAnsi(path).c_str(), &data);
-    bool found = false;
-    if (search != kInvalidFindHandle) {
-        do {
-            found = (data.attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
-        } while (!found && files.FindNextFileA(search, &data) != 0);
-        files.FindClose(search);
-    }
+    const bool found = files.FindEntry(text.ToAnsi(path), [](uint32_t attributes) {
+        return (attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
+    });
     files.SetErrorMode(callersMode);
     return found;
 }
 
-bool IsWinNT(VersionApi& version) {
-    OsVersionInfoA info{};
-    info.dwOSVersionInfoSize = sizeof(info);
-    version.GetVersionExA(&info);  // a failed call leaves the platform id 0: not NT
-    return info.dwPlatformId == kVerPlatformWin32Nt;
-}
+// A failed call reports platform id 0: not NT.
+bool IsWinNT(VersionApi& version) { return version.PlatformId() == kVerPlatformWin32Nt; }
 
 std::wstring ValueToText(const DynamicValue& value) {
     switch (value.kind()) {

@@ -77,6 +77,7 @@ public:
     int32_t WritePrivateProfileStringA(const char*, const char*, const char*, const char*) override {
         return 0;
     }
+    ErrorCode LastWriteError() override { return kErrorSuccess; }
 
 private:
     std::string keyList_;

@@ -29,7 +29,7 @@ public:
         return Get(path);
     }
     uint32_t Write(const std::string& path, const std::string& bytes) override {
-        if (denyWrites) return lastError_ = kErrorAccessDenied;
+        if (denyWrites) return kErrorAccessDenied;
         ++writes;
         files_[Upper(path)] = bytes;
         ++stamp_;
@@ -38,40 +38,22 @@ public:
     std::optional<uint64_t> ChangeStamp(const std::string&) override { return stamp_; }
 
     // Exact names only: the program searches for one fixed path.
-    FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override {
-        if (pattern == nullptr || !Get(pattern)) {
-            lastError_ = kErrorFileNotFound;
-            return kInvalidFindHandle;
-        }
-        if (data != nullptr) {
-            const std::string path = pattern;
-            data->attributes = kFileAttributeArchive;
-            data->fileName = path.substr(path.find_last_of('\\') + 1);
-        }
-        return 1;
+    bool FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) override {
+        return Get(pattern) && wanted(kFileAttributeArchive);
     }
-    int32_t FindNextFileA(FindHandle, FindDataA*) override {
-        lastError_ = kErrorNoMoreFiles;
-        return 0;
+    uint32_t GetAttributes(const std::string& path) override {
+        return Get(path) ? kFileAttributeArchive : kInvalidFileAttributes;
     }
-    int32_t FindClose(FindHandle handle) override { return handle == 1 ? 1 : 0; }
-    uint32_t GetFileAttributesA(const char* fileName) override {
-        return fileName != nullptr && Get(fileName) ? kFileAttributeArchive : kInvalidFileAttributes;
-    }
-    int32_t SetFileAttributesA(const char* fileName, uint32_t) override {
-        return fileName != nullptr && Get(fileName) ? 1 : 0;
+    ErrorCode SetAttributes(const std::string& path, uint32_t) override {
+        return Get(path) ? kErrorSuccess : kErrorFileNotFound;
     }
     uint32_t SetErrorMode(uint32_t) override { return 0; }
-    uint32_t GetLastError() override { return lastError_; }
-    std::wstring FormatErrorMessage(uint32_t) override { return L""; }
 
     bool denyWrites = false;
     int reads = 0;
     int writes = 0;
 
 private:
-    static constexpr uint32_t kErrorNoMoreFiles = 18;
-
     static std::string Upper(std::string path) {
         for (char& c : path) {
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -80,7 +62,6 @@ private:
     }
 
     std::map<std::string, std::string> files_;
-    uint32_t lastError_ = 0;
     uint64_t stamp_ = 0;
 };
 

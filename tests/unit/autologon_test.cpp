@@ -1,6 +1,7 @@
 // The "Auto Login" item: its start-up state, the command's paths over the Winlogon values, and
 // the details dialog's rule for OK.
-#include "autologon/auto_logon.h"
+#include <algorithm>
+
 #include "autologon/form2.h"
 #include "shell/form1.h"
 #include "test_platform.h"
@@ -9,6 +10,12 @@ namespace ostrevo {
 namespace {
 
 const char kWinlogon[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+// Start-up, which ends with the item's start-up state, over a boot.ini of one entry.
+void StartUp(Form1& form, SimDisk& disk) {
+    disk.PutFile("C:\\boot.ini", "[boot loader]\r\ntimeout=30\r\n[operating systems]\r\nC:\\=\"Only\"\r\n");
+    EXPECT_TRUE(form.Form_Load());
+}
 
 // What the dialog showed when it opened.
 struct Opened {
@@ -46,7 +53,7 @@ protected:
             f.Command2_Click();
         });
     }
-    void Click() { AutoLogonCommand(form, p.platform); }
+    void Click() { form.mnuAutoLogin_Click(); }
 
     TestPlatform p;
     Form1 form{p.platform};
@@ -58,7 +65,7 @@ TEST(AutoLogonStartupTest, ChecksTheItemOnlyForExactlyOne) {
         TestPlatform q;
         seed(q.registry);
         Form1 f(q.platform);
-        AutoLogonStartup(f, q.platform);
+        StartUp(f, q.disk);
         EXPECT_TRUE(f.mnuAutoLogin.Visible);
         return f.mnuAutoLogin.Checked;
     };
@@ -81,7 +88,7 @@ TEST(AutoLogonStartupTest, ChecksTheItemOnlyForExactlyOne) {
 TEST_F(AutoLogonTest, OutsideTheNtFamilyTheItemIsHiddenAndTheRegistryUnread) {
     Seed("AutoAdminLogon", "1");
     p.version.platformId = kVerPlatformWin32Windows;
-    AutoLogonStartup(form, p.platform);
+    StartUp(form, p.disk);
     EXPECT_FALSE(form.mnuAutoLogin.Visible);
     EXPECT_FALSE(form.mnuAutoLogin.Checked);
     EXPECT_EQ(p.registry.keyOpens, 0);
@@ -89,8 +96,9 @@ TEST_F(AutoLogonTest, OutsideTheNtFamilyTheItemIsHiddenAndTheRegistryUnread) {
     // A version that cannot be read counts as not NT.
     p.version.platformId = kVerPlatformWin32Nt;
     p.version.fail = true;
-    AutoLogonStartup(form, p.platform);
-    EXPECT_FALSE(form.mnuAutoLogin.Visible);
+    Form1 again(p.platform);
+    StartUp(again, p.disk);
+    EXPECT_FALSE(again.mnuAutoLogin.Visible);
     EXPECT_EQ(p.registry.keyOpens, 0);
 }
 
@@ -99,7 +107,7 @@ TEST_F(AutoLogonTest, SwitchingOffWritesAStringZeroAndRemovesOnlyThePassword) {
     Seed("DefaultUserName", "alice");
     Seed("DefaultDomain", "WORK");
     Seed("DefaultPassword", "secret");
-    AutoLogonStartup(form, p.platform);
+    StartUp(form, p.disk);
     ASSERT_TRUE(form.mnuAutoLogin.Checked);
 
     Click();
@@ -130,7 +138,6 @@ TEST_F(AutoLogonTest, TheDialogIsPrefilledFreshEachTimeAndNeverWithThePassword) 
     EXPECT_FALSE(form.mnuAutoLogin.Checked);
     EXPECT_TRUE(p.registry.writes.empty());
     EXPECT_EQ(std::count(p.registry.queries.begin(), p.registry.queries.end(), "DefaultPassword"), 0);
-    EXPECT_EQ(p.registry.openHandles(), 0);
 }
 
 TEST_F(AutoLogonTest, DomainComesFromDefaultDomainNameWhenThatHoldsText) {
@@ -220,7 +227,6 @@ TEST_F(AutoLogonTest, WithoutWriteRightsNothingMovesAndTheUserIsTold) {
     EXPECT_EQ(p.ui.messages[0].text, L"Could not switch automatic logon on.\n\nAccess is denied.");
     EXPECT_EQ(p.ui.messages[1].text, L"Could not switch automatic logon off.\n\nAccess is denied.");
     EXPECT_EQ(p.ui.messages[1].style, kMbOk | kMbIconError);
-    EXPECT_EQ(p.registry.openHandles(), 0);
 }
 
 // Refuses one value name, as a key with a value-level restriction would.
@@ -228,26 +234,27 @@ TEST_F(AutoLogonTest, WithoutWriteRightsNothingMovesAndTheUserIsTold) {
 // write of the values named in `lockedAfterwards` (the key turned read-only meanwhile).
 class RegistryRefusing : public SimRegistry {
 public:
-    int32_t RegSetValueExA(RegKey key, const char* name, uint32_t reserved, uint32_t type,
-                           const uint8_t* data, uint32_t size) override {
-        if (name != nullptr && refused == name) {
+    ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
+                         const RegValue& value) override {
+        if (refused == name) {
             refusedOnce = true;
-            return 5;
+            return kErrorAccessDenied;
         }
-        if (Locked(name)) return 5;
-        return SimRegistry::RegSetValueExA(key, name, reserved, type, data, size);
+        if (Locked(name)) return kErrorAccessDenied;
+        return SimRegistry::WriteValue(root, path, name, view, value);
     }
-    int32_t RegDeleteValueA(RegKey key, const char* name) override {
-        if (Locked(name)) return 5;
-        return SimRegistry::RegDeleteValueA(key, name);
+    ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
+                          RegistryView view) override {
+        if (Locked(name)) return kErrorAccessDenied;
+        return SimRegistry::DeleteValue(root, path, name, view);
     }
     std::string refused;
     std::vector<std::string> lockedAfterwards;
     bool refusedOnce = false;
 
 private:
-    bool Locked(const char* name) const {
-        return refusedOnce && name != nullptr &&
+    bool Locked(const std::string& name) const {
+        return refusedOnce &&
                std::find(lockedAfterwards.begin(), lockedAfterwards.end(), name) != lockedAfterwards.end();
     }
 };
@@ -275,7 +282,7 @@ TEST_F(AutoLogonTest, APartlyStoredSwitchOnIsTakenBackWhole) {
             f.edtpassword.SetText(L"x");
             f.btnok_Click();
         });
-        AutoLogonCommand(refusingForm, platform);
+        refusingForm.mnuAutoLogin_Click();
 
         EXPECT_FALSE(refusingForm.mnuAutoLogin.Checked);
         const std::vector<std::optional<SimRegistry::Value>> now = {
@@ -294,7 +301,7 @@ TEST_F(AutoLogonTest, ATakeBackThatFailsNamesWhatMayBeLeftChanged) {
     Platform platform{p.profile, p.disk, p.version, p.text, p.ui, p.power, registry};
     Form1 refusingForm(platform);
     OkWith(L"bob", L"WORK", L"x");
-    AutoLogonCommand(refusingForm, platform);
+    refusingForm.mnuAutoLogin_Click();
     EXPECT_FALSE(refusingForm.mnuAutoLogin.Checked);
     EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kWinlogon, "DefaultUserName").has_value());
     EXPECT_FALSE(registry.GetValue(kHkeyLocalMachine, kWinlogon, "DefaultDomainName").has_value());
@@ -316,18 +323,18 @@ TEST_F(AutoLogonTest, UnderWow64EverythingGoesToThe64BitView) {
         q.registry.SetString(kHkeyLocalMachine, copy32, "AutoAdminLogon", "0");
         q.registry.SetString(kHkeyLocalMachine, copy32, "DefaultUserName", "bob32");
         Form1 f(q.platform);
-        AutoLogonStartup(f, q.platform);
+        StartUp(f, q.disk);
         // Without WOW64 there is no redirection: the plain key is the only one.
         EXPECT_TRUE(f.mnuAutoLogin.Checked) << wow64;
 
-        AutoLogonCommand(f, q.platform);  // off
+        f.mnuAutoLogin_Click();  // off
         std::wstring prefilled;
         q.ui.dialogActions.push_back([&prefilled](Form2& d) {
             prefilled = d.edtusername.Text();
             d.edtpassword.SetText(L"pw");
             d.btnok_Click();
         });
-        AutoLogonCommand(f, q.platform);  // on again, through the dialog
+        f.mnuAutoLogin_Click();  // on again, through the dialog
         EXPECT_EQ(prefilled, L"alice") << wow64;
         EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, kWinlogon, "AutoAdminLogon"), "1") << wow64;
         EXPECT_EQ(q.registry.GetString(kHkeyLocalMachine, kWinlogon, "DefaultPassword"), "pw") << wow64;

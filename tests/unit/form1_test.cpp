@@ -3,6 +3,7 @@
 
 #include "test_platform.h"
 #include "util/app_utils.h"
+#include "util/profile_read.h"
 
 namespace ostrevo {
 namespace {

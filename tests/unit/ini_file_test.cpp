@@ -2,6 +2,7 @@
 #include "ini/ini_file.h"
 
 #include "test_platform.h"
+#include "util/profile_read.h"
 
 namespace ostrevo {
 namespace {

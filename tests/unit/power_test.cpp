@@ -6,15 +6,6 @@
 namespace ostrevo {
 namespace {
 
-const std::vector<std::string> kPrivilegeCalls = {"GetCurrentProcess", "OpenProcessToken 0x28",
-                                                  "LookupPrivilegeValueA (null) SeShutdownPrivilege",
-                                                  "AdjustTokenPrivileges 0 16", "CloseHandle"};
-
-std::vector<std::string> Then(std::vector<std::string> calls, const std::string& last) {
-    calls.push_back(last);
-    return calls;
-}
-
 TEST(GetPlatformName, NamesEachPlatformId) {
     struct Case {
         uint32_t id;
@@ -31,66 +22,37 @@ TEST(GetPlatformName, NamesEachPlatformId) {
     EXPECT_EQ(GetPlatformName(failing), L"Win32");
 }
 
-TEST(ExitSystem, FlagsFollowForceAndRestartWhereOnlyMinusOneIsTrue) {
+TEST(ExitSystem, FlagsFollowForceAndRestart) {
     struct Case {
-        int16_t force;
-        int16_t restart;
+        bool force;
+        bool restart;
         uint32_t flags;
     };
-    for (const Case& c : {Case{0, 0, 1}, Case{0, -1, 2}, Case{-1, 0, 5}, Case{-1, -1, 6}, Case{0, 1, 1},
-                          Case{1, -1, 2}, Case{1, 1, 1}, Case{-2, 0, 1}, Case{0, 0x7FFF, 1}}) {
+    for (const Case& c :
+         {Case{false, false, 1}, Case{false, true, 2}, Case{true, false, 5}, Case{true, true, 6}}) {
         TestPlatform p;
-        const ExitSystemResult result = ExitSystem(p.platform, c.force, c.restart);
-        EXPECT_TRUE(result.requested);
+        EXPECT_EQ(ExitSystem(p.platform, c.force, c.restart), kErrorSuccess);
         EXPECT_EQ(p.power.exitWindowsFlags, std::vector<uint32_t>{c.flags}) << c.force << " " << c.restart;
-        EXPECT_EQ(p.power.calls.back(), "ExitWindowsEx " + std::to_string(c.flags) + " 0");
     }
 }
 
-TEST(ExitSystem, EnablesTheShutdownPrivilegeOnNtAndClosesTheToken) {
+TEST(ExitSystem, EnablesTheShutdownPrivilegeOnNtOnly) {
     TestPlatform p;
-    EXPECT_TRUE(ExitSystem(p.platform, kFalse16, kTrue16).requested);
-    EXPECT_EQ(p.power.calls, Then(kPrivilegeCalls, "ExitWindowsEx 2 0"));
-    EXPECT_EQ(p.power.lastPrivileges.privilegeCount, 1u);
-    EXPECT_EQ(p.power.lastPrivileges.luid.lowPart, 19u);  // the sim's LUID for SeShutdownPrivilege
-    EXPECT_EQ(p.power.lastPrivileges.attributes, kSePrivilegeEnabled);
-    EXPECT_EQ(p.power.openTokens, 0);
-}
-
-TEST(ExitSystem, OtherPlatformsAskWithoutAnyTokenCall) {
+    EXPECT_EQ(ExitSystem(p.platform, false, true), kErrorSuccess);
+    EXPECT_EQ(p.power.calls, (std::vector<std::string>{"EnableShutdownPrivilege", "RequestExit 2"}));
     for (uint32_t id : {kVerPlatformWin32Windows, kVerPlatformWin32s, 7u}) {
-        TestPlatform p;
-        p.version.platformId = id;
-        EXPECT_TRUE(ExitSystem(p.platform, kFalse16, kTrue16).requested);
-        EXPECT_EQ(p.power.calls, std::vector<std::string>{"ExitWindowsEx 2 0"}) << id;
+        TestPlatform q;
+        q.version.platformId = id;
+        EXPECT_EQ(ExitSystem(q.platform, false, true), kErrorSuccess);
+        EXPECT_EQ(q.power.calls, std::vector<std::string>{"RequestExit 2"}) << id;
     }
 }
 
-TEST(ExitSystem, AnyPrivilegeFailureAsksNothingAndSaysWhy) {
-    struct Case {
-        const char* name;
-        void (*arrange)(SimPower&);
-        std::vector<std::string> calls;
-        uint32_t error;
-    };
-    const std::vector<std::string> opened = {"GetCurrentProcess", "OpenProcessToken 0x28"};
-    const std::vector<Case> cases = {
-        {"open", [](SimPower& s) { s.failOpenToken = true; }, opened, 5},
-        {"lookup", [](SimPower& s) { s.failLookup = true; },
-         Then(Then(opened, "LookupPrivilegeValueA (null) SeShutdownPrivilege"), "CloseHandle"), 5},
-        {"adjust", [](SimPower& s) { s.failAdjust = true; }, kPrivilegeCalls, 5},
-        {"not held", [](SimPower& s) { s.privilegeNotHeld = true; }, kPrivilegeCalls, kErrorNotAllAssigned},
-    };
-    for (const Case& c : cases) {
-        TestPlatform p;
-        c.arrange(p.power);
-        const ExitSystemResult result = ExitSystem(p.platform, kFalse16, kTrue16);
-        EXPECT_FALSE(result.requested) << c.name;
-        EXPECT_EQ(result.error, c.error) << c.name;
-        EXPECT_TRUE(p.power.exitWindowsFlags.empty()) << c.name;
-        EXPECT_EQ(p.power.calls, c.calls) << c.name;
-        EXPECT_EQ(p.power.openTokens, 0) << c.name;
-    }
+TEST(ExitSystem, APrivilegeRefusedAsksNothingAndSaysWhy) {
+    TestPlatform p;
+    p.power.privilegeRefusal = kErrorNotAllAssigned;
+    EXPECT_EQ(ExitSystem(p.platform, false, true), kErrorNotAllAssigned);
+    EXPECT_TRUE(p.power.exitWindowsFlags.empty());
 }
 
 class PowerCommandsTest : public ::testing::Test {
@@ -116,7 +78,6 @@ TEST_F(PowerCommandsTest, YesRestartsOrShutsDownAfterTheQuestion) {
         EXPECT_EQ(message.style, 52u);
     }
     EXPECT_EQ(p.power.exitWindowsFlags, (std::vector<uint32_t>{kEwxReboot, kEwxShutdown}));
-    EXPECT_EQ(p.power.openTokens, 0);
     EXPECT_EQ(p.disk.WriteCount(), 0);
 }
 
@@ -134,7 +95,7 @@ TEST_F(PowerCommandsTest, AnythingButYesMakesNoPlatformCallAtAll) {
 }
 
 TEST_F(PowerCommandsTest, ARefusalIsShownWithTheSystemsReason) {
-    p.power.privilegeNotHeld = true;
+    p.power.privilegeRefusal = kErrorNotAllAssigned;
     p.ui.answers = {kIdYes};
     form.mnureboot_Click(0);
     ASSERT_EQ(p.ui.messages.size(), 2u);
@@ -144,8 +105,8 @@ TEST_F(PowerCommandsTest, ARefusalIsShownWithTheSystemsReason) {
     EXPECT_EQ(p.ui.messages[1].style, kMbOk | kMbIconError);
     EXPECT_TRUE(p.power.exitWindowsFlags.empty());
 
-    p.power.privilegeNotHeld = false;
-    p.power.failExitWindows = true;
+    p.power.privilegeRefusal = kErrorSuccess;
+    p.power.exitRefusal = kErrorAccessDenied;
     p.ui.answers = {kIdYes};
     form.mnushutdown_Click();
     ASSERT_EQ(p.ui.messages.size(), 4u);

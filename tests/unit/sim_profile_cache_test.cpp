@@ -102,7 +102,7 @@ TEST_F(SimProfileStaleCacheTest, RemovedAndRecreatedFileIsSeen) {
     ASSERT_EQ(Value("s", "k"), "old");
     ASSERT_TRUE(fs::remove(root / "C" / "boot.ini"));
     EXPECT_EQ(Value("s", "k"), "(default)");
-    EXPECT_EQ(disk.GetLastError(), 2u);  // the read still went to the disk and found nothing
+    EXPECT_EQ(disk.LastError(), 2u);  // the read still went to the disk and found nothing
     disk.PutFile(kBoot, "[s]\r\nk=new\r\n");
     EXPECT_EQ(Value("s", "k"), "new");
     ASSERT_TRUE(fs::remove(root / "C" / "boot.ini"));
@@ -207,7 +207,7 @@ TEST_F(SimDiskStampTest, MovesWithEveryWriteWhateverTheSpellingAndOnlyThen) {
     EXPECT_EQ(disk.ChangeStamp("c:/BOOT.INI"), first);
     // Reading and changing attributes leave the bytes alone, so an index stays usable.
     EXPECT_TRUE(disk.Read(kBoot).has_value());
-    EXPECT_NE(disk.SetFileAttributesA(kBoot, kFileAttributeHidden), 0);
+    EXPECT_EQ(disk.SetAttributes(kBoot, kFileAttributeHidden), 0u);
     EXPECT_EQ(disk.ChangeStamp(kBoot), first);
 
     EXPECT_EQ(disk.Write("c:\\Boot.Ini", "[s]\r\nk=2\r\n"), 0u);
@@ -228,10 +228,10 @@ TEST_F(SimDiskStampTest, MissingFilesAndFoldersAreNotVouchedForSoTheirReadsSetTh
     EXPECT_EQ(disk.ChangeStamp("C:\\none\\boot.ini"), std::nullopt);
 
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(disk.GetFileAttributesA("D:\\x"), kInvalidFileAttributes);
-        ASSERT_EQ(disk.GetLastError(), 21u);  // not ready
+        EXPECT_EQ(disk.GetAttributes("D:\\x"), kInvalidFileAttributes);
+        ASSERT_EQ(disk.LastError(), 21u);  // not ready
         EXPECT_EQ(Value("s", "k", "C:\\none.ini"), "(default)");
-        EXPECT_EQ(disk.GetLastError(), 2u);  // file not found
+        EXPECT_EQ(disk.LastError(), 2u);  // file not found
     }
 }
 

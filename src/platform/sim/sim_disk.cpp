@@ -14,11 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr uint32_t kErrorPathNotFound = 3;
-constexpr uint32_t kErrorInvalidHandle = 6;
-constexpr uint32_t kErrorNoMoreFiles = 18;
-constexpr uint32_t kErrorNotReady = 21;
-constexpr uint32_t kErrorSharingViolation = 32;
 constexpr uint32_t kSettableAttributes =
     kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive |
     0x100u /* temporary */ | 0x1000u /* offline */ | 0x2000u /* not content indexed */;
@@ -240,12 +235,12 @@ std::optional<uint64_t> SimDisk::ChangeStamp(const std::string& path) {
     return stamps_[file.key];
 }
 
-FindHandle SimDisk::FindFirstFileA(const char* pattern, FindDataA* data) {
-    if (pattern == nullptr || *pattern == '\0') {
+std::vector<uint32_t> SimDisk::MatchingEntries(const std::string& pattern) {
+    if (pattern.empty()) {
         Fail(kErrorPathNotFound);
-        return kInvalidFindHandle;
+        return {};
     }
-    const std::string path = pattern;
+    const std::string& path = pattern;
     const size_t cut = path.find_last_of("\\/");
     std::string folderPath;
     std::string name;
@@ -263,26 +258,21 @@ FindHandle SimDisk::FindFirstFileA(const char* pattern, FindDataA* data) {
     if (folder.error == kErrorNotReady && (errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
     if (folder.error != 0) {
         Fail(folder.error);
-        return kInvalidFindHandle;
+        return {};
     }
     if (!folder.exists || !folder.directory) {
         Fail(kErrorPathNotFound);
-        return kInvalidFindHandle;
+        return {};
     }
 
     auto upper = [this](const std::string& text) {
         return text_.ToAnsi(text_.ToUpper(text_.FromAnsi(text)));
     };
     const std::string wanted = upper(name);
-    std::vector<std::pair<std::string, FindDataA>> found;  // by upper-cased name, for the listing order
+    std::vector<std::pair<std::string, uint32_t>> found;  // by upper-cased name, for the listing order
     auto consider = [&](const std::string& entry, uint32_t attributes) {
         const std::string upperEntry = upper(entry);
-        if (!wanted.empty() && WildMatch(wanted, upperEntry)) {
-            FindDataA item;
-            item.attributes = attributes;
-            item.fileName = entry;
-            found.emplace_back(upperEntry, item);
-        }
+        if (!wanted.empty() && WildMatch(wanted, upperEntry)) found.emplace_back(upperEntry, attributes);
     };
     // Every folder but the root lists itself and its parent, as on a real volume.
     if (folder.key != "C:") {
@@ -296,47 +286,20 @@ FindHandle SimDisk::FindFirstFileA(const char* pattern, FindDataA* data) {
         const bool directory = it->is_directory(kindError);
         consider(entry, AttributesOf(folder.key + "\\" + upper(entry), directory));
     }
-    if (found.empty()) {
-        Fail(kErrorFileNotFound);
-        return kInvalidFindHandle;
-    }
-    std::sort(found.begin(), found.end(),
-              [](const auto& left, const auto& right) { return left.first < right.first; });
-    std::vector<FindDataA> results;
-    results.reserve(found.size());
-    for (auto& item : found) results.push_back(std::move(item.second));
-    if (data != nullptr) *data = results.front();
-    const FindHandle handle = nextHandle_++;
-    searches_[handle] = std::make_pair(std::move(results), size_t{1});
-    return handle;
+    if (found.empty()) Fail(kErrorFileNotFound);
+    std::sort(found.begin(), found.end());
+    std::vector<uint32_t> results;
+    for (const auto& item : found) results.push_back(item.second);
+    return results;
 }
 
-int32_t SimDisk::FindNextFileA(FindHandle handle, FindDataA* data) {
-    const auto it = searches_.find(handle);
-    if (it == searches_.end()) {
-        Fail(kErrorInvalidHandle);
-        return 0;
-    }
-    auto& [results, next] = it->second;
-    if (next >= results.size()) {
-        Fail(kErrorNoMoreFiles);
-        return 0;
-    }
-    if (data != nullptr) *data = results[next];
-    ++next;
-    return 1;
+bool SimDisk::FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) {
+    const std::vector<uint32_t> entries = MatchingEntries(pattern);
+    return std::any_of(entries.begin(), entries.end(), wanted);
 }
 
-int32_t SimDisk::FindClose(FindHandle handle) {
-    if (searches_.erase(handle) == 0) {
-        Fail(kErrorInvalidHandle);
-        return 0;
-    }
-    return 1;
-}
-
-uint32_t SimDisk::GetFileAttributesA(const char* fileName) {
-    const Resolved file = Resolve(fileName != nullptr ? fileName : "");
+uint32_t SimDisk::GetAttributes(const std::string& fileName) {
+    const Resolved file = Resolve(fileName);
     if (file.error != 0) {
         Fail(file.error);
         return kInvalidFileAttributes;
@@ -348,45 +311,13 @@ uint32_t SimDisk::GetFileAttributesA(const char* fileName) {
     return AttributesOf(file.key, file.directory);
 }
 
-int32_t SimDisk::SetFileAttributesA(const char* fileName, uint32_t attributes) {
-    const Resolved file = Resolve(fileName != nullptr ? fileName : "");
-    if (file.error != 0) {
-        Fail(file.error);
-        return 0;
-    }
-    if (!file.exists) {
-        Fail(kErrorFileNotFound);
-        return 0;
-    }
-    if (denied_.count(file.key) != 0) {
-        Fail(kErrorAccessDenied);
-        return 0;
-    }
+ErrorCode SimDisk::SetAttributes(const std::string& fileName, uint32_t attributes) {
+    const Resolved file = Resolve(fileName);
+    if (file.error != 0) return Fail(file.error);
+    if (!file.exists) return Fail(kErrorFileNotFound);
+    if (denied_.count(file.key) != 0) return Fail(kErrorAccessDenied);
     attributes_[file.key] = attributes & kSettableAttributes;
-    return 1;
-}
-
-std::wstring SimDisk::FormatErrorMessage(uint32_t code) {
-    switch (code) {
-        case 0:
-            return L"The operation completed successfully.";
-        case kErrorFileNotFound:
-            return L"The system cannot find the file specified.";
-        case kErrorPathNotFound:
-            return L"The system cannot find the path specified.";
-        case kErrorAccessDenied:
-            return L"Access is denied.";
-        case kErrorInvalidHandle:
-            return L"The handle is invalid.";
-        case kErrorNoMoreFiles:
-            return L"There are no more files.";
-        case kErrorNotReady:
-            return L"The device is not ready.";
-        case kErrorSharingViolation:
-            return L"The process cannot access the file because it is being used by another process.";
-        default:
-            return std::wstring();  // FormatMessage knows no text for it either
-    }
+    return kErrorSuccess;
 }
 
 }  // namespace ostrevo

@@ -43,18 +43,18 @@ public:
     std::optional<uint64_t> ChangeStamp(const std::string& path) override;
 
     // FileApi
-    FindHandle FindFirstFileA(const char* pattern, FindDataA* data) override;
-    int32_t FindNextFileA(FindHandle handle, FindDataA* data) override;
-    int32_t FindClose(FindHandle handle) override;
-    uint32_t GetFileAttributesA(const char* fileName) override;
-    int32_t SetFileAttributesA(const char* fileName, uint32_t attributes) override;
+    bool FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) override;
+    // The attributes of every entry a search lists, in order.
+    std::vector<uint32_t> MatchingEntries(const std::string& pattern);
+    uint32_t GetAttributes(const std::string& fileName) override;
+    ErrorCode SetAttributes(const std::string& fileName, uint32_t attributes) override;
     uint32_t SetErrorMode(uint32_t mode) override {
         const uint32_t previous = errorMode;
         errorMode = mode;
         return previous;
     }
-    uint32_t GetLastError() override { return lastError_; }
-    std::wstring FormatErrorMessage(uint32_t code) override;
+    // The error of the last call that failed.
+    uint32_t LastError() const { return lastError_; }
 
     // Counts for tests that must prove a call was (not) made.
     int WriteCount() const { return writeCount_; }
@@ -78,9 +78,6 @@ private:
     // Drawn from one counter, so that no two versions of any two files share a stamp.
     std::map<std::string, uint64_t> stamps_;  // by upper-cased Windows path
     uint64_t nextStamp_ = 1;
-    // Each search is answered from the directory as it was when the search began.
-    std::map<FindHandle, std::pair<std::vector<FindDataA>, size_t>> searches_;
-    FindHandle nextHandle_ = 1;
 };
 
 }  // namespace ostrevo

@@ -1,4 +1,4 @@
-// Records token and shutdown calls; each call can be made to fail.
+// Records the privilege and restart requests; each can be made to fail.
 #pragma once
 #include <string>
 #include <vector>
@@ -9,30 +9,23 @@ namespace ostrevo {
 
 class SimPower : public PowerApi {
 public:
-    ProcessHandle GetCurrentProcess() override;
-    int32_t OpenProcessToken(ProcessHandle process, uint32_t desiredAccess, TokenHandle* token) override;
-    int32_t LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
-    int32_t AdjustTokenPrivileges(TokenHandle token, int32_t disableAll, const TokenPrivileges* newState,
-                                  uint32_t bufferLength, TokenPrivileges* previousState,
-                                  uint32_t* returnLength) override;
-    int32_t CloseHandle(TokenHandle handle) override;
-    int32_t ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
-    uint32_t GetLastError() override { return lastError; }
+    ErrorCode EnableShutdownPrivilege() override {
+        calls.push_back("EnableShutdownPrivilege");
+        return privilegeRefusal;
+    }
+    ErrorCode RequestExit(uint32_t flags) override {
+        calls.push_back("RequestExit " + std::to_string(flags));
+        exitWindowsFlags.push_back(flags);
+        return exitRefusal;
+    }
 
-    // Failures to program.
-    bool failOpenToken = false;
-    bool failLookup = false;
-    bool failAdjust = false;
-    bool privilegeNotHeld = false;  // AdjustTokenPrivileges succeeds but leaves 1300
-    bool failExitWindows = false;
-    uint32_t failureError = 5;
+    // Failures to program: the system's reason, 0 for none.
+    ErrorCode privilegeRefusal = kErrorSuccess;
+    ErrorCode exitRefusal = kErrorSuccess;
 
-    // What was asked, in order ("GetCurrentProcess", "OpenProcessToken 0x28", ...).
+    // What was asked, in order.
     std::vector<std::string> calls;
     std::vector<uint32_t> exitWindowsFlags;
-    TokenPrivileges lastPrivileges{};
-    int openTokens = 0;  // tokens opened and not yet closed
-    uint32_t lastError = 0;
 };
 
 }  // namespace ostrevo

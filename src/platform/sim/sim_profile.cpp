@@ -465,7 +465,10 @@ uint32_t SimProfile::GetPrivateProfileStringA(const char* appName, const char* k
 
 int32_t SimProfile::WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                                const char* fileName) {
-    if (appName == nullptr || fileName == nullptr) return 0;
+    if (appName == nullptr || fileName == nullptr) {
+        lastWriteError_ = kErrorInvalidParameter;
+        return 0;
+    }
     const std::optional<std::string> old = store_.Read(fileName);
     bool utf16 = false;
     const std::wstring oldText = old ? Decode(*old, &utf16) : std::wstring();
@@ -489,7 +492,8 @@ int32_t SimProfile::WritePrivateProfileStringA(const char* appName, const char* 
     // The store's stamp moves with the write as well; this keeps our own write safe from a store
     // that would vouch too eagerly.
     cache_.reset();
-    return store_.Write(fileName, bytes) == 0 ? 1 : 0;
+    lastWriteError_ = store_.Write(fileName, bytes);
+    return lastWriteError_ == kErrorSuccess ? 1 : 0;
 }
 
 }  // namespace ostrevo

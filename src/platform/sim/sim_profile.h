@@ -25,6 +25,7 @@ public:
                                       char* returned, uint32_t size, const char* fileName) override;
     int32_t WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                        const char* fileName) override;
+    ErrorCode LastWriteError() override { return lastWriteError_; }
 
 private:
     class Index;
@@ -39,6 +40,7 @@ private:
     const Caching caching_;
     SimText text_;
     std::unique_ptr<Index> cache_;  // one file: start-up reads one file many times
+    ErrorCode lastWriteError_ = kErrorSuccess;
 };
 
 }  // namespace ostrevo

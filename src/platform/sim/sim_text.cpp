@@ -58,4 +58,21 @@ std::wstring SimText::ToUpper(const std::wstring& text) {
     return upper;
 }
 
+std::wstring SimText::ErrorText(ErrorCode code) {
+    switch (code) {
+        case kErrorFileNotFound:
+            return L"The system cannot find the file specified.";
+        case kErrorPathNotFound:
+            return L"The system cannot find the path specified.";
+        case kErrorAccessDenied:
+            return L"Access is denied.";
+        case kErrorNotReady:
+            return L"The device is not ready.";
+        case kErrorSharingViolation:
+            return L"The process cannot access the file because it is being used by another process.";
+        default:
+            return std::wstring();
+    }
+}
+
 }  // namespace ostrevo

@@ -11,6 +11,8 @@ public:
     std::wstring ToUpper(const std::wstring& text) override;
     std::wstring DecimalSeparator() override { return decimal; }
     std::wstring GroupSeparator() override { return group; }
+    // Windows' texts for the few codes the tests meet; none for the others, as for an unknown code.
+    std::wstring ErrorText(ErrorCode code) override;
 
     std::wstring decimal = L".";
     std::wstring group = L",";

@@ -1,29 +1,20 @@
-// GetVersionExA answering with a chosen platform id.
+// A chosen platform id, and whether the process runs under WOW64.
 #pragma once
-#include <cstring>
-
 #include "platform/version_api.h"
 
 namespace ostrevo {
 
 class SimVersion : public VersionApi {
 public:
-    int32_t GetVersionExA(OsVersionInfoA* info) override {
+    uint32_t PlatformId() override {
         ++calls;
-        if (fail || info == nullptr || info->dwOSVersionInfoSize != sizeof(OsVersionInfoA)) return 0;
-        info->dwMajorVersion = 5;
-        info->dwMinorVersion = 1;
-        info->dwBuildNumber = 2600;
-        info->dwPlatformId = platformId;
-        std::strcpy(info->szCSDVersion, "Service Pack 3");
-        return 1;
+        return fail ? 0 : platformId;
     }
-
     bool IsWow64Process() override { return wow64; }
 
     uint32_t platformId = kVerPlatformWin32Nt;
+    bool fail = false;  // as GetVersionExA failing: platform id 0
     bool wow64 = false;
-    bool fail = false;
     int calls = 0;
 };
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/autologon_resource.h"
+#include "platform/win32/autologon_resource.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_text.h"
 #include "platform/win32/work_area.h"
@@ -14,12 +14,15 @@ namespace {
 // The password is typed blind, so no input method may show it in a composition window. imm32 is
 // looked up at run time: the call is a no-op where no input method exists, and Windows 95/98/ME
 // outside East Asia have no imm32 at all.
+// Loaded once and kept: the dialog may open many times in a run.
 void TurnInputMethodOff(HWND edit) {
     using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
-    const HMODULE imm = ::LoadLibraryA("imm32.dll");
-    if (imm == nullptr) return;
-    const auto associate = reinterpret_cast<AssociateContext>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(imm, "ImmAssociateContext")));
+    static const AssociateContext associate = [] {
+        const HMODULE imm = ::LoadLibraryA("imm32.dll");
+        return imm == nullptr ? nullptr
+                              : reinterpret_cast<AssociateContext>(reinterpret_cast<void (*)()>(
+                                    ::GetProcAddress(imm, "ImmAssociateContext")));
+    }();
     if (associate != nullptr) associate(edit, nullptr);
 }
 

@@ -1,7 +1,7 @@
 // The modal input box over the IDD_INPUTBOX template: the texts ride in, the typed text rides out.
 #include "platform/win32/input_box.h"
 
-#include "app/inputbox_resource.h"
+#include "platform/win32/inputbox_resource.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/window_text.h"
 

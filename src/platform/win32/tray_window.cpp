@@ -111,14 +111,6 @@ void TrayWindow::OnTrayNotification(LPARAM lParam) {
     }
 }
 
-// The form ends the program when this window loses the focus, so it must never have it: a popup
-// menu or a message box would otherwise end the program the moment the user clicks elsewhere.
-void TrayWindow::DropFocus() {
-    droppingFocus_ = true;
-    ::SetFocus(nullptr);
-    droppingFocus_ = false;
-}
-
 LRESULT CALLBACK TrayWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -146,15 +138,12 @@ LRESULT TrayWindow::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             if (wParam == kRetryTimer && (AddIcon() || --retriesLeft_ <= 0)) ::KillTimer(hwnd_, kRetryTimer);
             return 0;
         case WM_ACTIVATE:
-            // Not passed on: DefWindowProc would give the activated window the keyboard focus.
+            // Not passed on: DefWindowProc would give the activated window the keyboard focus, and a
+            // hidden window has no use for keystrokes (they would go nowhere the user can see).
             return 0;
         case WM_SETFOCUS:
-            // Wine gives an activated window the focus whatever WM_ACTIVATE returns; without this the
-            // program ended at the first click elsewhere after the menu had been used.
-            DropFocus();
-            return 0;
-        case WM_KILLFOCUS:
-            if (!droppingFocus_) Raise(events_.focusLost);
+            // Wine gives an activated window the focus whatever WM_ACTIVATE returns.
+            ::SetFocus(nullptr);
             return 0;
         case WM_QUERYENDSESSION:
             // This program asks for restarts itself; it must never stand in the way of one.

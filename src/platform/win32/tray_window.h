@@ -15,7 +15,6 @@ constexpr UINT kTrayIconId = 1;
 struct TrayEvents {
     std::function<void()> primary;    // left button released on the icon
     std::function<void()> secondary;  // right button released, or the icon's context-menu key
-    std::function<void()> focusLost;  // the window lost the keyboard focus
 };
 
 class TrayWindow {
@@ -40,7 +39,6 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void OnTrayNotification(LPARAM lParam);
-    void DropFocus();
     bool AddIcon();
     void StartRetries();
     static void Raise(const std::function<void()>& event);
@@ -54,7 +52,6 @@ private:
     bool iconWanted_ = false;
     bool iconShown_ = false;
     int retriesLeft_ = 0;
-    bool droppingFocus_ = false;
 };
 
 }  // namespace ostrevo

@@ -6,15 +6,8 @@ namespace ostrevo {
 
 class Win32Power : public PowerApi {
 public:
-    ProcessHandle GetCurrentProcess() override;
-    int32_t OpenProcessToken(ProcessHandle process, uint32_t desiredAccess, TokenHandle* token) override;
-    int32_t LookupPrivilegeValueA(const char* systemName, const char* name, Luid* luid) override;
-    int32_t AdjustTokenPrivileges(TokenHandle token, int32_t disableAll, const TokenPrivileges* newState,
-                                  uint32_t bufferLength, TokenPrivileges* previousState,
-                                  uint32_t* returnLength) override;
-    int32_t CloseHandle(TokenHandle handle) override;
-    int32_t ExitWindowsEx(uint32_t flags, uint32_t reserved) override;
-    uint32_t GetLastError() override;
+    ErrorCode EnableShutdownPrivilege() override;
+    ErrorCode RequestExit(uint32_t flags) override;
 };
 
 }  // namespace ostrevo

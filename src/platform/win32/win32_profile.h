@@ -10,6 +10,10 @@ public:
                                       char* returned, uint32_t size, const char* fileName) override;
     int32_t WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                        const char* fileName) override;
+    ErrorCode LastWriteError() override { return lastWriteError_; }
+
+private:
+    ErrorCode lastWriteError_ = kErrorSuccess;
 };
 
 }  // namespace ostrevo

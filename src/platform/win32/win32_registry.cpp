@@ -1,10 +1,17 @@
-// advapi32's registry calls; the seam's key numbers become real HKEYs here.
+// advapi32's registry calls, one key handle per call, closed on every path.
 #include "platform/win32/win32_registry.h"
 
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
 namespace {
+
+// The plain calls ask for the most access allowed; the 64-bit view asks for the same.
+constexpr REGSAM k64BitMostAllowed = MAXIMUM_ALLOWED | KEY_WOW64_64KEY;
+
+// A value may change size between the size query and the read; a few tries cover a writer racing
+// us without ever looping for good.
+constexpr int kReadAttempts = 4;
 
 // The predefined roots are sign-extended on 64-bit Windows (0xFFFFFFFF80000002), so the seam's
 // 32-bit numbers are mapped by name rather than cast.
@@ -14,68 +21,73 @@ HKEY ToHkey(RegKey key) {
     return reinterpret_cast<HKEY>(key);
 }
 
-RegKey FromHkey(HKEY key) { return reinterpret_cast<RegKey>(key); }
-
-// DWORD is `unsigned long` and uint32_t `unsigned int` here: same size, different types, so
-// in-out counts travel through a local of the real type.
-class DwordInOut {
+class Key {
 public:
-    explicit DwordInOut(uint32_t* target) : target_(target), value_(target != nullptr ? *target : 0) {}
-    ~DwordInOut() {
-        if (target_ != nullptr) *target_ = static_cast<uint32_t>(value_);
+    ~Key() {
+        if (handle_ != nullptr) ::RegCloseKey(handle_);
     }
-    DwordInOut(const DwordInOut&) = delete;
-    DwordInOut& operator=(const DwordInOut&) = delete;
-    DWORD* get() { return target_ != nullptr ? &value_ : nullptr; }
+    ErrorCode Open(RegKey root, const std::string& path, RegistryView view) {
+        return static_cast<ErrorCode>(
+            view == RegistryView::k64Bit
+                ? ::RegOpenKeyExA(ToHkey(root), path.c_str(), 0, k64BitMostAllowed, &handle_)
+                : ::RegOpenKeyA(ToHkey(root), path.c_str(), &handle_));
+    }
+    ErrorCode Create(RegKey root, const std::string& path, RegistryView view) {
+        return static_cast<ErrorCode>(view == RegistryView::k64Bit
+                                          ? ::RegCreateKeyExA(ToHkey(root), path.c_str(), 0, nullptr, 0,
+                                                              k64BitMostAllowed, nullptr, &handle_, nullptr)
+                                          : ::RegCreateKeyA(ToHkey(root), path.c_str(), &handle_));
+    }
+    HKEY handle() const { return handle_; }
 
 private:
-    uint32_t* target_;
-    DWORD value_;
+    HKEY handle_ = nullptr;
 };
 
 }  // namespace
 
-// The plain calls ask for the most access allowed; the 64-bit view asks for the same.
-constexpr REGSAM k64BitMostAllowed = MAXIMUM_ALLOWED | KEY_WOW64_64KEY;
-
-int32_t Win32Registry::RegOpenKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
-    HKEY opened = nullptr;
-    HKEY* out = result != nullptr ? &opened : nullptr;
-    const LONG status = view == RegistryView::k64Bit
-                            ? ::RegOpenKeyExA(ToHkey(root), subKey, 0, k64BitMostAllowed, out)
-                            : ::RegOpenKeyA(ToHkey(root), subKey, out);
-    if (result != nullptr) *result = FromHkey(opened);
-    return status;
+ErrorCode Win32Registry::ReadValue(RegKey root, const std::string& path, const std::string& name,
+                                   RegistryView view, RegValue& value) {
+    Key key;
+    if (const ErrorCode opened = key.Open(root, path, view)) return opened;
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG status = ::RegQueryValueExA(key.handle(), name.c_str(), nullptr, &type, nullptr, &size);
+    for (int attempt = 0; status == ERROR_SUCCESS && attempt < kReadAttempts; ++attempt) {
+        value.data.assign(size, 0);
+        DWORD got = size;
+        status = ::RegQueryValueExA(key.handle(), name.c_str(), nullptr, &type, value.data.data(), &got);
+        if (status == ERROR_MORE_DATA && got > size) {
+            size = got;
+            status = ERROR_SUCCESS;
+            continue;
+        }
+        if (status != ERROR_SUCCESS) break;
+        value.type = type;
+        value.data.resize(got < size ? got : size);
+        return kErrorSuccess;
+    }
+    return status != ERROR_SUCCESS ? static_cast<ErrorCode>(status) : kErrorMoreData;
 }
 
-int32_t Win32Registry::RegCreateKeyA(RegKey root, const char* subKey, RegistryView view, RegKey* result) {
-    HKEY created = nullptr;
-    HKEY* out = result != nullptr ? &created : nullptr;
-    const LONG status =
-        view == RegistryView::k64Bit
-            ? ::RegCreateKeyExA(ToHkey(root), subKey, 0, nullptr, 0, k64BitMostAllowed, nullptr, out, nullptr)
-            : ::RegCreateKeyA(ToHkey(root), subKey, out);
-    if (result != nullptr) *result = FromHkey(created);
-    return status;
+ErrorCode Win32Registry::WriteValue(RegKey root, const std::string& path, const std::string& name,
+                                    RegistryView view, const RegValue& value) {
+    Key key;
+    if (const ErrorCode created = key.Create(root, path, view)) return created;
+    return static_cast<ErrorCode>(::RegSetValueExA(key.handle(), name.c_str(), 0, value.type,
+                                                   value.data.data(), static_cast<DWORD>(value.data.size())));
 }
 
-int32_t Win32Registry::RegQueryValueExA(RegKey key, const char* valueName, uint32_t* reserved, uint32_t* type,
-                                        uint8_t* data, uint32_t* dataSize) {
-    DwordInOut reservedArg(reserved);
-    DwordInOut typeArg(type);
-    DwordInOut sizeArg(dataSize);
-    return ::RegQueryValueExA(ToHkey(key), valueName, reservedArg.get(), typeArg.get(), data, sizeArg.get());
+ErrorCode Win32Registry::CreateKey(RegKey root, const std::string& path, RegistryView view) {
+    Key key;
+    return key.Create(root, path, view);
 }
 
-int32_t Win32Registry::RegSetValueExA(RegKey key, const char* valueName, uint32_t reserved, uint32_t type,
-                                      const uint8_t* data, uint32_t dataSize) {
-    return ::RegSetValueExA(ToHkey(key), valueName, reserved, type, data, dataSize);
+ErrorCode Win32Registry::DeleteValue(RegKey root, const std::string& path, const std::string& name,
+                                     RegistryView view) {
+    Key key;
+    if (const ErrorCode opened = key.Open(root, path, view)) return opened;
+    return static_cast<ErrorCode>(::RegDeleteValueA(key.handle(), name.c_str()));
 }
-
-int32_t Win32Registry::RegDeleteValueA(RegKey key, const char* valueName) {
-    return ::RegDeleteValueA(ToHkey(key), valueName);
-}
-
-int32_t Win32Registry::RegCloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
 
 }  // namespace ostrevo

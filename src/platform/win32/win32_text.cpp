@@ -60,4 +60,17 @@ std::wstring Win32Text::DecimalSeparator() { return LocaleText(LOCALE_SDECIMAL);
 
 std::wstring Win32Text::GroupSeparator() { return LocaleText(LOCALE_STHOUSAND); }
 
+std::wstring Win32Text::ErrorText(ErrorCode code) {
+    char* buffer = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    if (length == 0 || buffer == nullptr) return std::wstring();
+    std::wstring text = WideFromAnsi(std::string(buffer, length));
+    ::LocalFree(buffer);
+    // System texts end with a line break, which a message box would show as an empty line.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
+    return text;
+}
+
 }  // namespace ostrevo

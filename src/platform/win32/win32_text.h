@@ -19,6 +19,7 @@ public:
     std::wstring ToUpper(const std::wstring& text) override;
     std::wstring DecimalSeparator() override;
     std::wstring GroupSeparator() override;
+    std::wstring ErrorText(ErrorCode code) override;
 };
 
 }  // namespace ostrevo

@@ -1,5 +1,4 @@
-// GetVersionExA through a real OSVERSIONINFOEXA, so that whatever size the caller claims the system
-// never writes past a buffer of ours.
+// GetVersionExA and IsWow64Process of kernel32.
 #include "platform/win32/win32_version.h"
 
 #include <cstring>
@@ -8,21 +7,14 @@
 
 namespace ostrevo {
 
-int32_t Win32Version::GetVersionExA(OsVersionInfoA* info) {
-    if (info == nullptr) return ::GetVersionExA(nullptr);
-    OSVERSIONINFOEXA real;
-    std::memset(&real, 0, sizeof(real));
-    // The system checks the size field itself: a wrong one fails there, as it would for the caller.
-    real.dwOSVersionInfoSize = info->dwOSVersionInfoSize;
-    const BOOL ok = ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&real));
-    if (!ok) return ok;
-    info->dwMajorVersion = real.dwMajorVersion;
-    info->dwMinorVersion = real.dwMinorVersion;
-    info->dwBuildNumber = real.dwBuildNumber;
-    info->dwPlatformId = real.dwPlatformId;
-    static_assert(sizeof(info->szCSDVersion) == sizeof(real.szCSDVersion), "CSD version fields differ");
-    std::memcpy(info->szCSDVersion, real.szCSDVersion, sizeof(info->szCSDVersion));
-    return ok;
+uint32_t Win32Version::PlatformId() {
+    OSVERSIONINFOA info;
+    std::memset(&info, 0, sizeof(info));
+    static_assert(sizeof(info) == 148, "OSVERSIONINFOA is 148 bytes");
+    info.dwOSVersionInfoSize = sizeof(info);
+    // A failed call leaves the zeroed id: 0.
+    ::GetVersionExA(&info);
+    return info.dwPlatformId;
 }
 
 // Looked up at run time: Windows 2000 and XP before SP2 have no such function, and the program must

@@ -1,4 +1,4 @@
-// GetVersionExA of kernel32.
+// Which system this is, through kernel32.
 #pragma once
 #include "platform/version_api.h"
 
@@ -6,7 +6,7 @@ namespace ostrevo {
 
 class Win32Version : public VersionApi {
 public:
-    int32_t GetVersionExA(OsVersionInfoA* info) override;
+    uint32_t PlatformId() override;
     bool IsWow64Process() override;
 };
 

@@ -1,13 +1,13 @@
 // How the program words a failure the system reported.
-#include "util/system_error_text.h"
+#include "util/outcome.h"
 
 #include "util/decimal_conversion.h"
 
 namespace ostrevo {
 
-std::wstring FailureText(FileApi& files, const std::wstring& what, uint32_t error) {
-    if (error == 0) return what;
-    std::wstring reason = files.FormatErrorMessage(error);
+std::wstring FailureText(TextApi& text, const std::wstring& what, ErrorCode error) {
+    if (error == kErrorSuccess || error == kErrorNoReason) return what;
+    std::wstring reason = text.ErrorText(error);
     if (reason.empty()) reason = L"System error " + IntegerText(error) + L".";
     return what + L"\n\n" + reason;
 }

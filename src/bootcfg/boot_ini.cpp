@@ -1,5 +1,5 @@
 // The display name of a boot entry.
-#include "shell/boot_ini.h"
+#include "bootcfg/boot_ini.h"
 
 namespace ostrevo {
 
