@@ -78,15 +78,7 @@ bool Form1::Form_Load() {
     ini.Section(kOperatingSystemsSection);
     for (const std::wstring& key : keys) {
         // A key too long for the profile calls names no entry they could read or make the default.
-        if (!FitsProfileCall(platform_.text.ToAnsi(key))) continue;
-        MenuItem& rebootTo = AddArrayItem(mnurebootto, mnuRBOS, &Form1::mnuRBOS_Click);
-        MenuItem& makeDefault = AddArrayItem(mnudefault, mnuDefOs, &Form1::mnuDefOs_Click);
-        ini.Key(key);
-        const std::wstring caption = DisplayName(ini.Value());
-        rebootTo.Caption = caption;
-        makeDefault.Caption = caption;
-        rebootTo.Tag = ini.Key();
-        makeDefault.Tag = ini.Key();
+        if (FitsProfileCall(platform_.text.ToAnsi(key))) AddEntry(ini, key);
     }
     mnuRBOS[0]->Visible = false;
     mnuRBOS[0]->Enabled = false;
@@ -95,16 +87,7 @@ bool Form1::Form_Load() {
 
     ini.Section(kBootLoaderSection);
     ini.Key(kTimeoutKey);
-    const std::wstring timeout = ini.Value();
-    MenuItem* timeoutItem = &mnuother;
-    for (MenuItem* fixed : {&mnu0, &mnu10, &mnu15, &mnu20, &mnu30, &mnu45}) {
-        if (fixed->Caption == timeout) {
-            timeoutItem = fixed;
-            break;
-        }
-    }
-    if (timeoutItem == &mnuother) mnuother.Caption = OtherCaption(timeout);
-    MarkTimeout(*timeoutItem);
+    MarkTimeout(TimeoutItemFor(ini.Value()));
 
     ini.Key(kDefaultKey);
     const std::wstring defaultKey = ini.Value();
@@ -116,6 +99,26 @@ bool Form1::Form_Load() {
     mnuAutoLogin.Visible = IsWinNT(platform_.version);
     if (mnuAutoLogin.Visible) mnuAutoLogin.Checked = AutoLogonIsOn(platform_);
     return true;
+}
+
+void Form1::AddEntry(cIniFile& ini, const std::wstring& key) {
+    MenuItem& rebootTo = AddArrayItem(mnurebootto, mnuRBOS, &Form1::mnuRBOS_Click);
+    MenuItem& makeDefault = AddArrayItem(mnudefault, mnuDefOs, &Form1::mnuDefOs_Click);
+    ini.Key(key);
+    const std::wstring caption = DisplayName(ini.Value());
+    rebootTo.Caption = caption;
+    makeDefault.Caption = caption;
+    rebootTo.Tag = ini.Key();
+    makeDefault.Tag = ini.Key();
+}
+
+// The fixed item captioned with the value, or "Other" showing it.
+MenuItem& Form1::TimeoutItemFor(const std::wstring& timeout) {
+    for (MenuItem* fixed : {&mnu0, &mnu10, &mnu15, &mnu20, &mnu30, &mnu45}) {
+        if (fixed->Caption == timeout) return *fixed;
+    }
+    mnuother.Caption = OtherCaption(timeout);
+    return mnuother;
 }
 
 void Form1::PrimaryMenuEvent() {

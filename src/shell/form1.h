@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ini/ini_file.h"
 #include "platform/platform.h"
 #include "shell/menu_item.h"
 #include "util/outcome.h"
@@ -64,6 +65,9 @@ public:
     void mnuAutoLogin_Click();
 
 private:
+    // One item in each of "Reboot To..." and "Default OS" for the entry of `key`.
+    void AddEntry(cIniFile& ini, const std::wstring& key);
+    MenuItem& TimeoutItemFor(const std::wstring& timeout);
     MenuItem& AddArrayItem(MenuItem& submenu, std::vector<MenuItem*>& array, void (Form1::*handler)(int));
     // The check-mark rules: one timeout item, at most one default entry.
     void MarkTimeout(MenuItem& item);
