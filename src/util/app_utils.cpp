@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "util/decimal_conversion.h"
+#include "util/numeric_text.h"
 #include "util/profile_read.h"
 
 namespace ostrevo {

@@ -2,8 +2,7 @@
 #include "util/numeric_text.h"
 
 #include <cmath>
-
-#include "util/decimal_conversion.h"
+#include <cstdlib>
 
 namespace ostrevo {
 namespace {
@@ -26,7 +25,8 @@ std::optional<double> ParseNumericText(const std::wstring& text, TextApi& locale
     while (pos < end && IsBlank(text[pos])) ++pos;
     while (end > pos && IsBlank(text[end - 1])) --end;
 
-    // Rebuilt in the "C" form, which ParseDecimal reads without any locale.
+    // Rebuilt in the "C" form, which the C library reads the same under any locale the program runs
+    // in: it never changes the library's own from "C".
     std::string plain;
     if (pos < end && (text[pos] == L'+' || text[pos] == L'-')) plain += static_cast<char>(text[pos++]);
 
@@ -63,8 +63,11 @@ std::optional<double> ParseNumericText(const std::wstring& text, TextApi& locale
     }
     if (pos != end) return std::nullopt;
 
-    const std::optional<double> number = ParseDecimal(plain);
-    if (!number || !std::isfinite(*number)) return std::nullopt;
+    // The text is known to be a number by now, so the C library's plain conversion will do (its
+    // strtod would bring MinGW's own, much larger one). Past the largest double it gives infinity,
+    // which is no number here.
+    const double number = std::atof(plain.c_str());
+    if (!std::isfinite(number)) return std::nullopt;
     return number;
 }
 
@@ -77,6 +80,11 @@ std::optional<int32_t> RoundToInt32(double number) {
     const double rounded = std::nearbyint(number);  // the default rounding mode: halves to even
     if (rounded < -2147483648.0 || rounded > 2147483647.0) return std::nullopt;
     return static_cast<int32_t>(rounded);
+}
+
+std::wstring IntegerText(long long number) {
+    const std::string digits = std::to_string(number);
+    return std::wstring(digits.begin(), digits.end());
 }
 
 }  // namespace ostrevo

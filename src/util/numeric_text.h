@@ -17,4 +17,7 @@ bool IsNumeric(const std::wstring& text, TextApi& locale);
 // Rounds halves to the even neighbour; nullopt when the result is outside the signed 32-bit range.
 std::optional<int32_t> RoundToInt32(double number);
 
+// The decimal digits of a whole number, with a minus sign when it is negative.
+std::wstring IntegerText(long long number);
+
 }  // namespace ostrevo

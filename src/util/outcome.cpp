@@ -1,7 +1,7 @@
 // How the program words a failure the system reported.
 #include "util/outcome.h"
 
-#include "util/decimal_conversion.h"
+#include "util/numeric_text.h"
 
 namespace ostrevo {
 
