@@ -14,14 +14,13 @@ if(MINGW)
   set(OSTREVO_MINGW_COMPILE_OPTIONS -ffunction-sections -fdata-sections -fno-exceptions
                                     -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
   add_compile_options(${OSTREVO_MINGW_COMPILE_OPTIONS})
-  # The portable libraries were defined before this file was read.
+  # The portable library was defined before this file was read.
   target_compile_options(ostrevo_core PRIVATE ${OSTREVO_MINGW_COMPILE_OPTIONS})
-  target_compile_options(ostrevo_sim PRIVATE ${OSTREVO_MINGW_COMPILE_OPTIONS})
   # Up to C++17 libstdc++ declares the string members extern templates and links its own copies,
   # compiled with exceptions, which would bring the whole runtime back. From C++20 on it lets them
   # be compiled with the program. The code itself stays C++17.
   set(CMAKE_CXX_STANDARD 20)
-  set_target_properties(ostrevo_core ostrevo_sim PROPERTIES CXX_STANDARD 20)
+  set_target_properties(ostrevo_core PROPERTIES CXX_STANDARD 20)
   add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # OS and subsystem version 4.0: Windows 95/98/ME refuse to load an exe that asks for more.
@@ -59,6 +58,5 @@ target_link_libraries(win32_platform_test PRIVATE ostrevo_win32 ostrevo_core)
 add_executable(trayclick scripts/trayclick.cpp)
 target_link_libraries(trayclick PRIVATE user32)
 
-add_subdirectory(tests/fidelity)
 add_subdirectory(tests/e2e)
-add_subdirectory(tests/perf)
+add_subdirectory(bench/perf)

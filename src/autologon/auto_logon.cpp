@@ -41,16 +41,22 @@ struct Detail {
     bool exact;  // written as given, blanks included (the password); else as a trimmed string
 };
 
-// Writes the details in order, the switch itself first, and stops at the first refusal. Every
-// value that was changed is named in `changed`, in order.
+// Writes the details in order, the switch itself first, and stops at the first refusal. What each
+// changed value held before is kept in `before`, to be put back: half the details would log on
+// nobody, or somebody else. A refused value was not changed, so the last one (the password) is never
+// kept, and never read.
 ErrorCode WriteDetails(Platform& platform, const std::vector<Detail>& details,
-                       std::vector<const wchar_t*>& changed) {
-    for (const Detail& detail : details) {
+                       std::vector<SavedRegValue>& before) {
+    for (size_t i = 0; i < details.size(); ++i) {
+        const bool last = i + 1 == details.size();
+        const Detail& detail = details[i];
+        SavedRegValue saved;
+        if (!last) saved = SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name);
         const ErrorCode error = detail.exact ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
                                                               detail.name, detail.value)
                                              : WriteWinlogonString(platform, detail.name, detail.value);
         if (error != kErrorSuccess) return error;
-        changed.push_back(detail.name);
+        if (!last) before.push_back(saved);
     }
     return kErrorSuccess;
 }
@@ -86,22 +92,16 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
                                          {kDefaultDomain, dialog.edtdomain.Text(), false},
                                          {kDefaultDomainName, dialog.edtdomain.Text(), false},
                                          {kDefaultPassword, dialog.edtpassword.Text(), true}};
-    // Kept only to be put back: half the details would log on nobody, or somebody else.
     std::vector<SavedRegValue> before;
-    for (const Detail& detail : details) {
-        before.push_back(SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name));
-    }
-    std::vector<const wchar_t*> changed;
-    const ErrorCode error = WriteDetails(platform, details, changed);
+    const ErrorCode error = WriteDetails(platform, details, before);
     if (error == kErrorSuccess) return Outcome{};
 
     std::wstring stillChanged;
-    for (size_t i = changed.size(); i-- > 0;) {
-        if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, changed[i], before[i]) ==
-            kErrorSuccess) {
+    for (size_t i = before.size(); i-- > 0;) {
+        const wchar_t* name = details[i].name;
+        if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, before[i]) == kErrorSuccess)
             continue;
-        }
-        stillChanged = std::wstring(changed[i]) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
+        stillChanged = std::wstring(name) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
     }
     Outcome failed = Failed(platform.text, L"Could not switch automatic logon on.", error);
     if (!stillChanged.empty()) {

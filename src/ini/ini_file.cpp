@@ -33,7 +33,7 @@ std::wstring cIniFile::Read(const std::optional<std::wstring>& section,
         // No such key can be read: the answer is the default, as for a missing key.
         const std::string fallback =
             defaultArg.TooLong() ? std::string() : std::string(defaultArg.get() ? defaultArg.get() : "");
-        count = size == 0 ? 0 : static_cast<uint32_t>(std::min<size_t>(fallback.size(), size - 1));
+        count = static_cast<uint32_t>(std::min<size_t>(fallback.size(), size - 1));
         buffer.replace(0, count, fallback, 0, count);
     } else {
         count = profile_.GetPrivateProfileStringA(sectionArg.get(), keyArg.get(), defaultArg.get(),

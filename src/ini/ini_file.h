@@ -65,6 +65,7 @@ private:
     static constexpr uint32_t kValueBufferSize = 255;
     static constexpr uint32_t kListBufferSize = 8192;
 
+    // `size` is one of the two buffer sizes above.
     std::wstring Read(const std::optional<std::wstring>& section, const std::optional<std::wstring>& key,
                       uint32_t size) const;
     void Write(const std::optional<std::wstring>& key, const std::optional<std::wstring>& text);

@@ -1,7 +1,6 @@
 // RegistryUtils: one value per call, each call with its own key handle.
 #include "registry/registry_utils.h"
 
-#include <limits>
 #include <optional>
 
 #include "util/app_utils.h"
@@ -66,7 +65,6 @@ RegValue NumberValue(int32_t number) {
 
 ErrorCode Store(Platform& platform, RegKey root, const std::wstring& keyPath, const std::wstring& valueName,
                 const RegValue& value) {
-    if (value.data.size() > std::numeric_limits<uint32_t>::max()) return kErrorInvalidParameter;
     return platform.registry.WriteValue(root, platform.text.ToAnsi(keyPath), platform.text.ToAnsi(valueName),
                                         ViewOf(platform), value);
 }

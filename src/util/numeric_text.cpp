@@ -7,68 +7,58 @@
 namespace ostrevo {
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-bool StartsWithAt(const std::wstring& text, size_t pos, const std::wstring& part) {
-    return !part.empty() && text.compare(pos, part.size(), part) == 0;
-}
 
 }  // namespace
 
 std::optional<double> ParseNumericText(const std::wstring& text, TextApi& locale) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return std::nullopt;
+    const std::wstring number = text.substr(first, text.find_last_not_of(L" \t") - first + 1);
     const std::wstring decimal = locale.DecimalSeparator();
     const std::wstring group = locale.GroupSeparator();
 
-    size_t pos = 0;
-    size_t end = text.size();
-    while (pos < end && IsBlank(text[pos])) ++pos;
-    while (end > pos && IsBlank(text[end - 1])) --end;
-
     // Rebuilt in the "C" form, which the C library reads the same under any locale the program runs
-    // in: it never changes the library's own from "C".
+    // in: it never changes the library's own from "C". Reading past the end gives L'\0', which is
+    // none of the characters looked for.
     std::string plain;
-    if (pos < end && (text[pos] == L'+' || text[pos] == L'-')) plain += static_cast<char>(text[pos++]);
-
-    size_t digits = 0;
-    bool seenDecimal = false;
-    while (pos < end) {
-        const wchar_t c = text[pos];
-        if (IsDigit(c)) {
-            plain += static_cast<char>(c);
-            ++digits;
-            ++pos;
-        } else if (!seenDecimal && StartsWithAt(text, pos, decimal)) {
+    size_t pos = 0;
+    const auto at = [&](const std::wstring& part) {
+        return !part.empty() && number.compare(pos, part.size(), part) == 0;
+    };
+    if (number[0] == L'+' || number[0] == L'-') plain += static_cast<char>(number[pos++]);
+    bool digits = false;
+    bool decimals = false;
+    for (;;) {
+        if (IsDigit(number[pos])) {
+            plain += static_cast<char>(number[pos++]);
+            digits = true;
+        } else if (!decimals && at(decimal)) {
             plain += '.';
-            seenDecimal = true;
+            decimals = true;
             pos += decimal.size();
-        } else if (!seenDecimal && digits > 0 && StartsWithAt(text, pos, group)) {
+        } else if (!decimals && digits && at(group)) {
             pos += group.size();
         } else {
             break;
         }
     }
-    if (digits == 0) return std::nullopt;
-
-    if (pos < end && (text[pos] == L'e' || text[pos] == L'E')) {
+    if (!digits) return std::nullopt;
+    if (number[pos] == L'e' || number[pos] == L'E') {
         plain += 'e';
         ++pos;
-        if (pos < end && (text[pos] == L'+' || text[pos] == L'-')) plain += static_cast<char>(text[pos++]);
-        size_t exponentDigits = 0;
-        while (pos < end && IsDigit(text[pos])) {
-            plain += static_cast<char>(text[pos++]);
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0) return std::nullopt;
+        if (number[pos] == L'+' || number[pos] == L'-') plain += static_cast<char>(number[pos++]);
+        if (!IsDigit(number[pos])) return std::nullopt;
+        while (IsDigit(number[pos])) plain += static_cast<char>(number[pos++]);
     }
-    if (pos != end) return std::nullopt;
+    if (pos != number.size()) return std::nullopt;
 
     // The text is known to be a number by now, so the C library's plain conversion will do (its
     // strtod would bring MinGW's own, much larger one). Past the largest double it gives infinity,
     // which is no number here.
-    const double number = std::atof(plain.c_str());
-    if (!std::isfinite(number)) return std::nullopt;
-    return number;
+    const double value = std::atof(plain.c_str());
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 bool IsNumeric(const std::wstring& text, TextApi& locale) {

@@ -1,322 +1,152 @@
-// Drive C: of the simulation on a host folder: Windows paths resolved without regard to case, DOS
-// attributes kept beside the files, and the refusals a real volume gives.
+// The simulated drive.
 #include "platform/sim/sim_disk.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <cstring>
 
 namespace ostrevo {
-
-namespace fs = std::filesystem;
-
 namespace {
 
-constexpr uint32_t kSettableAttributes =
-    kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem | kFileAttributeArchive |
-    0x100u /* temporary */ | 0x1000u /* offline */ | 0x2000u /* not content indexed */;
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// The components of "C:\a\b" after "." and ".." are applied, or the error the system gives for
-// the path. The simulation has no current directory, so a relative path names nothing.
-uint32_t SplitPath(const std::string& path, std::vector<std::string>* parts) {
-    if (path.empty()) return kErrorPathNotFound;
-    const char drive = path[0];
-    const bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    if (path.size() < 2 || path[1] != ':' || !letter) return kErrorFileNotFound;
-    if (drive != 'C' && drive != 'c') return kErrorNotReady;
-    std::string part;
-    for (size_t i = 2; i <= path.size(); ++i) {
-        if (i < path.size() && !IsSeparator(path[i])) {
-            part += path[i];
-            continue;
-        }
-        if (part == "..") {
-            if (!parts->empty()) parts->pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts->push_back(part);
-        }
-        part.clear();
-    }
-    return 0;
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// `*` and `?` over names already brought to one letter case; backtracks only to the last `*`.
-bool Glob(const std::string& pattern, const std::string& name) {
-    size_t p = 0;
-    size_t n = 0;
-    size_t star = std::string::npos;
-    size_t resume = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            resume = n;
-        } else if (star != std::string::npos) {
-            p = star + 1;
-            n = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
+// The first of `pairs` named `name`, letter case ignored.
+template <typename Pairs>
+auto Named(Pairs& pairs, const std::string& name) {
+    return std::find_if(pairs.begin(), pairs.end(), [&name](const auto& pair) {
+        return pair.first.size() == name.size() &&
+               std::equal(name.begin(), name.end(), pair.first.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) ==
+                          std::toupper(static_cast<unsigned char>(b));
+               });
+    });
 }
 
-bool WildMatch(const std::string& pattern, const std::string& name) {
-    if (Glob(pattern, name)) return true;
-    // DOS heritage: "*.*" finds every name and "name.*" also finds "name".
-    const size_t size = pattern.size();
-    return size >= 2 && pattern.compare(size - 2, 2, ".*") == 0 && Glob(pattern.substr(0, size - 2), name);
-}
-
-std::optional<std::string> ReadHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-bool WriteHostFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+// Copies `text` into the buffer as the calls do: a value cut to size - 1 characters and a NUL; a list
+// (a NUL after each name) cut so that it still ends with two NULs, and then counting size - 2.
+uint32_t Deliver(std::string text, bool list, char* returned, uint32_t size) {
+    if (size < (list ? 2u : 1u)) return 0;
+    text.resize(std::min<size_t>(text.size(), size - (list ? 2 : 1)));
+    std::memcpy(returned, text.c_str(), text.size() + 1);
+    if (list) returned[text.size() + 1] = '\0';
+    return static_cast<uint32_t>(text.size());
 }
 
 }  // namespace
 
-struct SimDisk::Resolved {
-    uint32_t error = 0;  // 0 when the path names a place on drive C: whose folder exists
-    fs::path host;
-    std::string key;  // upper-cased, "C:" for the root
-    bool exists = false;
-    bool directory = false;
-};
-
-SimDisk::SimDisk(std::string hostRoot) : hostRoot_(std::move(hostRoot)) {
-    std::error_code ignored;
-    fs::create_directories(fs::path(hostRoot_) / "C", ignored);
+std::string SimDisk::Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
-uint32_t SimDisk::Fail(uint32_t error) {
-    lastError_ = error;
-    return error;
-}
-
-SimDisk::Resolved SimDisk::Resolve(const std::string& windowsPath, bool makeDirectories) {
-    Resolved resolved;
-    std::vector<std::string> parts;
-    resolved.error = SplitPath(windowsPath, &parts);
-    if (resolved.error != 0) return resolved;
-    auto upper = [this](const std::string& name) {
-        return text_.ToAnsi(text_.ToUpper(text_.FromAnsi(name)));
-    };
-    fs::path here = fs::path(hostRoot_) / "C";
-    resolved.key = "C:";
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const std::string wanted = upper(parts[i]);
-        resolved.key += "\\" + wanted;
-        std::optional<fs::path> match;
-        std::error_code error;
-        for (fs::directory_iterator it(here, error), end; !error && it != end; it.increment(error)) {
-            if (upper(it->path().filename().string()) == wanted) {
-                match = it->path();
-                break;
-            }
-        }
-        const bool last = i + 1 == parts.size();
-        if (!match && makeDirectories && !last) {
-            match = here / parts[i];
-            fs::create_directory(*match, error);
-        }
-        if (!match) {
-            if (!last) resolved.error = kErrorPathNotFound;
-            resolved.host = here / parts[i];
-            return resolved;
-        }
-        here = *match;
-        if (!last && !fs::is_directory(here, error)) {
-            resolved.error = kErrorPathNotFound;
-            return resolved;
+void SimDisk::Put(const std::string& path, const std::string& text, uint32_t attributes) {
+    File& file = files_[Upper(path)] = File{{}, attributes, false};
+    for (size_t p = 0, end; p <= text.size(); p = end + 1) {
+        end = std::min(text.find('\n', p), text.size());
+        const std::string line = text.substr(p, end - p - (end > p && text[end - 1] == '\r'));
+        const std::string trimmed = Trim(line);
+        const size_t equals = line.find('=');
+        if (!trimmed.empty() && trimmed[0] == '[') {
+            file.sections.push_back({Trim(trimmed.substr(1, trimmed.find(']') - 1)), {}});
+        } else if (equals != std::string::npos && !file.sections.empty()) {
+            file.sections.back().second.push_back({Trim(line.substr(0, equals)), line.substr(equals + 1)});
         }
     }
-    std::error_code error;
-    resolved.host = here;
-    resolved.exists = true;
-    resolved.directory = fs::is_directory(here, error);
-    return resolved;
 }
 
-uint32_t SimDisk::AttributesOf(const std::string& key, bool directory) const {
-    const auto it = attributes_.find(key);
-    const uint32_t stored = it != attributes_.end() ? it->second : (directory ? 0 : kFileAttributeArchive);
-    if (directory) return kFileAttributeDirectory | stored;
-    return stored == 0 ? kFileAttributeNormal : stored;
+std::string SimDisk::Text(const std::string& path) const {
+    const auto file = files_.find(Upper(path));
+    std::string text;
+    for (const auto& [section, keys] : file != files_.end() ? file->second.sections : Sections{}) {
+        text += "[" + section + "]\r\n";
+        for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
+    }
+    return text;
 }
 
-void SimDisk::PutFile(const std::string& windowsPath, const std::string& bytes, uint32_t attributes) {
-    const Resolved file = Resolve(windowsPath, true);
-    if (file.error != 0 || file.directory || file.key == "C:") return;
-    // Even a write that fails may have truncated the file.
-    Changed(file.key);
-    if (WriteHostFile(file.host, bytes)) attributes_[file.key] = attributes & kSettableAttributes;
+uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
+                                           char* returned, uint32_t size, const char* path) {
+    ++reads;
+    const auto file = files_.find(Upper(path != nullptr ? path : ""));
+    const Sections& sections = file != files_.end() ? file->second.sections : Sections{};
+    std::string list;
+    if (section == nullptr) {
+        for (const auto& named : sections) list += named.first + '\0';
+        return Deliver(list, true, returned, size);
+    }
+    const auto named = Named(sections, section);
+    if (key == nullptr) {
+        for (const auto& entry : named != sections.end() ? named->second : Keys{}) list += entry.first + '\0';
+        return Deliver(list, true, returned, size);
+    }
+    std::string value = defaultText != nullptr ? defaultText : "";
+    if (named != sections.end() && Named(named->second, key) != named->second.end()) {
+        // Blanks around the value and one pair of enclosing quotes do not come back.
+        value = Trim(Named(named->second, key)->second);
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+            value = value.substr(1, value.size() - 2);
+        }
+    }
+    return Deliver(value, false, returned, size);
 }
 
-std::optional<std::string> SimDisk::FileBytes(const std::string& windowsPath) {
-    const Resolved file = Resolve(windowsPath);
-    if (!file.exists || file.directory) return std::nullopt;
-    return ReadHostFile(file.host);
-}
-
-void SimDisk::MakeDirectory(const std::string& windowsPath) {
-    const Resolved folder = Resolve(windowsPath, true);
-    std::error_code ignored;
-    if (folder.error == 0 && !folder.exists) fs::create_directory(folder.host, ignored);
-}
-
-void SimDisk::DenyWrites(const std::string& windowsPath, bool deny) {
-    const Resolved file = Resolve(windowsPath);
-    if (file.error != 0) return;
-    if (deny) {
-        denied_.insert(file.key);
+int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key, const char* text,
+                                            const char* path) {
+    if (section == nullptr || path == nullptr) {
+        lastWriteError_ = kErrorInvalidParameter;
+        return 0;
+    }
+    const auto existing = files_.find(Upper(path));
+    if (existing != files_.end() && (existing->second.denied || (existing->second.attributes & 0x11) != 0)) {
+        lastWriteError_ = kErrorAccessDenied;  // read-only, another's, or a folder
+        return 0;
+    }
+    Sections& sections = files_[Upper(path)].sections;
+    auto named = Named(sections, section);
+    if (named == sections.end()) {
+        if (key == nullptr || text == nullptr) return 1;
+        named = sections.insert(sections.end(), {section, {}});
+    }
+    if (key == nullptr) {
+        sections.erase(named);
+        return 1;
+    }
+    Keys& keys = named->second;
+    const auto entry = Named(keys, key);
+    if (text == nullptr) {
+        if (entry != keys.end()) keys.erase(entry);
+    } else if (entry != keys.end()) {
+        entry->second = text;
     } else {
-        denied_.erase(file.key);
+        keys.push_back({key, text});
     }
-}
-
-std::optional<std::string> SimDisk::Read(const std::string& path) {
-    const Resolved file = Resolve(path);
-    if (file.error != 0) {
-        Fail(file.error);
-        return std::nullopt;
-    }
-    if (!file.exists) {
-        Fail(kErrorFileNotFound);
-        return std::nullopt;
-    }
-    std::optional<std::string> bytes = file.directory ? std::nullopt : ReadHostFile(file.host);
-    if (!bytes) Fail(kErrorAccessDenied);
-    return bytes;
-}
-
-uint32_t SimDisk::Write(const std::string& path, const std::string& bytes) {
-    const Resolved file = Resolve(path);
-    if (file.error != 0) return Fail(file.error);
-    if (file.directory || denied_.count(file.key) != 0) return Fail(kErrorAccessDenied);
-    // Root on the host ignores the read-only bit, so the simulation enforces it itself.
-    if (file.exists && (AttributesOf(file.key, false) & kFileAttributeReadOnly) != 0) {
-        return Fail(kErrorAccessDenied);
-    }
-    Changed(file.key);
-    if (!WriteHostFile(file.host, bytes)) return Fail(kErrorAccessDenied);
-    ++writeCount_;
-    return 0;
-}
-
-std::optional<uint64_t> SimDisk::ChangeStamp(const std::string& path) {
-    const Resolved file = Resolve(path);
-    if (file.error != 0 || !file.exists || file.directory) {
-        // Whatever comes to stand there later starts afresh.
-        if (file.error == 0) stamps_.erase(file.key);
-        return std::nullopt;
-    }
-    // A file the disk found in its folder and has not written yet gets its first stamp now.
-    const auto known = stamps_.find(file.key);
-    if (known != stamps_.end()) return known->second;
-    Changed(file.key);
-    return stamps_[file.key];
-}
-
-std::vector<uint32_t> SimDisk::MatchingEntries(const std::string& pattern) {
-    if (pattern.empty()) {
-        Fail(kErrorPathNotFound);
-        return {};
-    }
-    const std::string& path = pattern;
-    const size_t cut = path.find_last_of("\\/");
-    std::string folderPath;
-    std::string name;
-    if (cut != std::string::npos) {
-        folderPath = path.substr(0, cut + 1);
-        name = path.substr(cut + 1);
-    } else if (path.size() >= 2 && path[1] == ':') {
-        folderPath = path.substr(0, 2);
-        name = path.substr(2);
-    } else {
-        folderPath = path;  // relative: fails in Resolve like any other relative path
-    }
-    const Resolved folder = Resolve(folderPath);
-    // Windows asks the user to insert a medium, unless the error mode says to fail quietly.
-    if (folder.error == kErrorNotReady && (errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
-    if (folder.error != 0) {
-        Fail(folder.error);
-        return {};
-    }
-    if (!folder.exists || !folder.directory) {
-        Fail(kErrorPathNotFound);
-        return {};
-    }
-
-    auto upper = [this](const std::string& text) {
-        return text_.ToAnsi(text_.ToUpper(text_.FromAnsi(text)));
-    };
-    const std::string wanted = upper(name);
-    std::vector<std::pair<std::string, uint32_t>> found;  // by upper-cased name, for the listing order
-    auto consider = [&](const std::string& entry, uint32_t attributes) {
-        const std::string upperEntry = upper(entry);
-        if (!wanted.empty() && WildMatch(wanted, upperEntry)) found.emplace_back(upperEntry, attributes);
-    };
-    // Every folder but the root lists itself and its parent, as on a real volume.
-    if (folder.key != "C:") {
-        consider(".", kFileAttributeDirectory);
-        consider("..", kFileAttributeDirectory);
-    }
-    std::error_code error;
-    for (fs::directory_iterator it(folder.host, error), end; !error && it != end; it.increment(error)) {
-        const std::string entry = it->path().filename().string();
-        std::error_code kindError;
-        const bool directory = it->is_directory(kindError);
-        consider(entry, AttributesOf(folder.key + "\\" + upper(entry), directory));
-    }
-    if (found.empty()) Fail(kErrorFileNotFound);
-    std::sort(found.begin(), found.end());
-    std::vector<uint32_t> results;
-    for (const auto& item : found) results.push_back(item.second);
-    return results;
+    return 1;
 }
 
 bool SimDisk::FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) {
-    const std::vector<uint32_t> entries = MatchingEntries(pattern);
-    return std::any_of(entries.begin(), entries.end(), wanted);
+    if (Upper(pattern).rfind("C:", 0) != 0) {
+        if ((errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
+        return false;
+    }
+    const auto it = files_.find(Upper(pattern));
+    return it != files_.end() && wanted(it->second.attributes);
 }
 
-uint32_t SimDisk::GetAttributes(const std::string& fileName) {
-    const Resolved file = Resolve(fileName);
-    if (file.error != 0) {
-        Fail(file.error);
-        return kInvalidFileAttributes;
-    }
-    if (!file.exists) {
-        Fail(kErrorFileNotFound);
-        return kInvalidFileAttributes;
-    }
-    return AttributesOf(file.key, file.directory);
+uint32_t SimDisk::GetAttributes(const std::string& path) {
+    const auto it = files_.find(Upper(path));
+    return it == files_.end() ? kInvalidFileAttributes : it->second.attributes;
 }
 
-ErrorCode SimDisk::SetAttributes(const std::string& fileName, uint32_t attributes) {
-    const Resolved file = Resolve(fileName);
-    if (file.error != 0) return Fail(file.error);
-    if (!file.exists) return Fail(kErrorFileNotFound);
-    if (denied_.count(file.key) != 0) return Fail(kErrorAccessDenied);
-    attributes_[file.key] = attributes & kSettableAttributes;
+ErrorCode SimDisk::SetAttributes(const std::string& path, uint32_t attributes) {
+    ++attributeChanges;
+    const auto it = files_.find(Upper(path));
+    if (it == files_.end()) return kErrorFileNotFound;
+    // No attribute at all is spelt "normal"; 0 is refused.
+    if (it->second.denied || attributes == 0)
+        return it->second.denied ? kErrorAccessDenied : kErrorInvalidParameter;
+    it->second.attributes = attributes;
     return kErrorSuccess;
 }
 

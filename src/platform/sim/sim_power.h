@@ -10,22 +10,17 @@ namespace ostrevo {
 class SimPower : public PowerApi {
 public:
     ErrorCode EnableShutdownPrivilege() override {
-        calls.push_back("EnableShutdownPrivilege");
+        calls.push_back("privilege");
         return privilegeRefusal;
     }
     ErrorCode RequestExit(uint32_t flags) override {
-        calls.push_back("RequestExit " + std::to_string(flags));
-        exitWindowsFlags.push_back(flags);
+        calls.push_back("exit " + std::to_string(flags));
         return exitRefusal;
     }
 
-    // Failures to program: the system's reason, 0 for none.
     ErrorCode privilegeRefusal = kErrorSuccess;
     ErrorCode exitRefusal = kErrorSuccess;
-
-    // What was asked, in order.
     std::vector<std::string> calls;
-    std::vector<uint32_t> exitWindowsFlags;
 };
 
 }  // namespace ostrevo

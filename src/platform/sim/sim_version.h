@@ -8,12 +8,11 @@ class SimVersion : public VersionApi {
 public:
     uint32_t PlatformId() override {
         ++calls;
-        return fail ? 0 : platformId;
+        return platformId;
     }
     bool IsWow64Process() override { return wow64; }
 
-    uint32_t platformId = kVerPlatformWin32Nt;
-    bool fail = false;  // as GetVersionExA failing: platform id 0
+    uint32_t platformId = kVerPlatformWin32Nt;  // 0 is also what a failed GetVersionExA leaves
     bool wow64 = false;
     int calls = 0;
 };

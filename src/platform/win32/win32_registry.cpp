@@ -72,6 +72,7 @@ ErrorCode Win32Registry::ReadValue(RegKey root, const std::string& path, const s
 
 ErrorCode Win32Registry::WriteValue(RegKey root, const std::string& path, const std::string& name,
                                     RegistryView view, const RegValue& value) {
+    if (value.data.size() > MAXDWORD) return kErrorInvalidParameter;
     Key key;
     if (const ErrorCode created = key.Create(root, path, view)) return created;
     return static_cast<ErrorCode>(::RegSetValueExA(key.handle(), name.c_str(), 0, value.type,

@@ -12,7 +12,7 @@
 # C:\boot.ini is the sample one, so ostrevo.exe goes through its real start-up. One warm-up start of
 # each program is not counted. Not a test: it prints the numbers and judges none of them.
 #
-# Usage: tests/perf/startup.sh [RUNS]   (default 10)
+# Usage: bench/perf/startup.sh [RUNS]   (default 10)
 # Environment: OSTREVO_BUILD_DIR (default build/mingw32); OSTREVO_PERF_PREBUILT=1 times the exes found
 # there as they are instead of building them first; OSTREVO_PERF_EARLIER_EXE names another ostrevo.exe
 # (an earlier build, say) to time in the same run as "earlier".
@@ -36,7 +36,7 @@ if [ "${OSTREVO_PERF_PREBUILT:-0}" != 1 ]; then
     cmake --preset mingw32 -B "$build" >/dev/null
     ninja -C "$build" ostrevo minimal_tray startup_timer >/dev/null
 fi
-for exe in ostrevo.exe tests/perf/minimal_tray.exe tests/perf/startup_timer.exe; do
+for exe in ostrevo.exe bench/perf/minimal_tray.exe bench/perf/startup_timer.exe; do
     [ -f "$build/$exe" ] || fail "$build/$exe is missing"
 done
 earlier="${OSTREVO_PERF_EARLIER_EXE:-}"
@@ -54,11 +54,11 @@ fi
 prefix="$(wine_new_prefix)" || fail "could not create a Wine prefix"
 wine_virtual_desktop "$prefix" "$desktop" "$geometry"
 wine_copy_in "$prefix" "$build/ostrevo.exe" ostrevo.exe
-wine_copy_in "$prefix" "$build/tests/perf/minimal_tray.exe" minimal_tray.exe
-wine_copy_in "$prefix" "$build/tests/perf/startup_timer.exe" startup_timer.exe
+wine_copy_in "$prefix" "$build/bench/perf/minimal_tray.exe" minimal_tray.exe
+wine_copy_in "$prefix" "$build/bench/perf/startup_timer.exe" startup_timer.exe
 wine_copy_in "$prefix" "$root/samples/boot.ini" boot.ini
 programs=(minimal_tray 'C:\minimal_tray.exe' OstrevoMinimalTray ostrevo 'C:\ostrevo.exe' OstrevoMainWindow)
-sizes="minimal_tray=$(stat -c %s "$build/tests/perf/minimal_tray.exe") ostrevo=$(stat -c %s "$build/ostrevo.exe")"
+sizes="minimal_tray=$(stat -c %s "$build/bench/perf/minimal_tray.exe") ostrevo=$(stat -c %s "$build/ostrevo.exe")"
 if [ -n "$earlier" ]; then
     wine_copy_in "$prefix" "$earlier" earlier.exe
     programs+=(earlier 'C:\earlier.exe' OstrevoMainWindow)
