@@ -12,18 +12,6 @@ std::string Trim(const std::string& text) {
     return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// The first of `pairs` named `name`, letter case ignored.
-template <typename Pairs>
-auto Named(Pairs& pairs, const std::string& name) {
-    return std::find_if(pairs.begin(), pairs.end(), [&name](const auto& pair) {
-        return pair.first.size() == name.size() &&
-               std::equal(name.begin(), name.end(), pair.first.begin(), [](char a, char b) {
-                   return std::toupper(static_cast<unsigned char>(a)) ==
-                          std::toupper(static_cast<unsigned char>(b));
-               });
-    });
-}
-
 // Copies `text` into the buffer as the calls do: a value cut to size - 1 characters and a NUL; a list
 // (a NUL after each name) cut so that it still ends with two NULs, and then counting size - 2.
 uint32_t Deliver(std::string text, bool list, char* returned, uint32_t size) {
@@ -35,11 +23,6 @@ uint32_t Deliver(std::string text, bool list, char* returned, uint32_t size) {
 }
 
 }  // namespace
-
-std::string SimDisk::Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 void SimDisk::Put(const std::string& path, const std::string& text, uint32_t attributes) {
     File& file = files_[Upper(path)] = File{{}, attributes, false};
@@ -70,38 +53,36 @@ uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key,
                                            char* returned, uint32_t size, const char* path) {
     ++reads;
     const auto file = files_.find(Upper(path != nullptr ? path : ""));
-    const Sections& sections = file != files_.end() ? file->second.sections : Sections{};
+    const Sections sections = file != files_.end() ? file->second.sections : Sections{};
     std::string list;
     if (section == nullptr) {
         for (const auto& named : sections) list += named.first + '\0';
         return Deliver(list, true, returned, size);
     }
     const auto named = Named(sections, section);
+    const Keys keys = named != sections.end() ? named->second : Keys{};
     if (key == nullptr) {
-        for (const auto& entry : named != sections.end() ? named->second : Keys{}) list += entry.first + '\0';
+        for (const auto& entry : keys) list += entry.first + '\0';
         return Deliver(list, true, returned, size);
     }
-    std::string value = defaultText != nullptr ? defaultText : "";
-    if (named != sections.end() && Named(named->second, key) != named->second.end()) {
-        // Blanks around the value and one pair of enclosing quotes do not come back.
-        value = Trim(Named(named->second, key)->second);
-        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-            value = value.substr(1, value.size() - 2);
-        }
+    const auto entry = Named(keys, key);
+    if (entry == keys.end()) return Deliver(defaultText != nullptr ? defaultText : "", false, returned, size);
+    // Blanks around the value and one pair of enclosing quotes do not come back.
+    std::string value = Trim(entry->second);
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+        value = value.substr(1, value.size() - 2);
     }
     return Deliver(value, false, returned, size);
 }
 
 int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                             const char* path) {
-    if (section == nullptr || path == nullptr) {
-        lastWriteError_ = kErrorInvalidParameter;
-        return 0;
-    }
-    const auto existing = files_.find(Upper(path));
-    if (existing != files_.end() && (existing->second.denied || (existing->second.attributes & 0x11) != 0)) {
-        lastWriteError_ = kErrorAccessDenied;  // read-only, another's, or a folder
-        return 0;
+    const auto existing = files_.find(Upper(path != nullptr ? path : ""));
+    if (section == nullptr || path == nullptr ||
+        (existing != files_.end() &&
+         (existing->second.denied || (existing->second.attributes & 0x11) != 0))) {
+        lastWriteError_ = section == nullptr || path == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
+        return 0;  // read-only, another's, or a folder
     }
     Sections& sections = files_[Upper(path)].sections;
     auto named = Named(sections, section);
@@ -134,18 +115,12 @@ bool SimDisk::FindEntry(const std::string& pattern, const std::function<bool(uin
     return it != files_.end() && wanted(it->second.attributes);
 }
 
-uint32_t SimDisk::GetAttributes(const std::string& path) {
-    const auto it = files_.find(Upper(path));
-    return it == files_.end() ? kInvalidFileAttributes : it->second.attributes;
-}
-
 ErrorCode SimDisk::SetAttributes(const std::string& path, uint32_t attributes) {
     ++attributeChanges;
     const auto it = files_.find(Upper(path));
     if (it == files_.end()) return kErrorFileNotFound;
-    // No attribute at all is spelt "normal"; 0 is refused.
-    if (it->second.denied || attributes == 0)
-        return it->second.denied ? kErrorAccessDenied : kErrorInvalidParameter;
+    if (it->second.denied) return kErrorAccessDenied;
+    if (attributes == 0) return kErrorInvalidParameter;  // no attribute at all is spelt "normal"
     it->second.attributes = attributes;
     return kErrorSuccess;
 }

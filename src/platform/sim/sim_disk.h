@@ -14,9 +14,8 @@ namespace ostrevo {
 
 class SimDisk : public ProfileApi, public FileApi {
 public:
-    // A file made from its text: "[section]" and "key=value" lines; any other line is dropped.
+    // A file (or, with the directory attribute, a folder) made from "[section]" and "key=value" lines.
     void Put(const std::string& path, const std::string& text, uint32_t attributes = kFileAttributeArchive);
-    void MakeDirectory(const std::string& path) { files_[Upper(path)].attributes = kFileAttributeDirectory; }
     // The file written out again as "[section]\r\n" and "key=value\r\n" lines; empty when missing.
     std::string Text(const std::string& path) const;
     // A file nobody may write or change the attributes of (another user's, or one held open).
@@ -27,9 +26,11 @@ public:
     int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                        const char* path) override;
     ErrorCode LastWriteError() override { return lastWriteError_; }
-
     bool FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) override;
-    uint32_t GetAttributes(const std::string& path) override;
+    uint32_t GetAttributes(const std::string& path) override {
+        const auto it = files_.find(Upper(path));
+        return it == files_.end() ? kInvalidFileAttributes : it->second.attributes;
+    }
     ErrorCode SetAttributes(const std::string& path, uint32_t attributes) override;
     uint32_t SetErrorMode(uint32_t mode) override {
         std::swap(mode, errorMode);
@@ -49,7 +50,16 @@ private:
         uint32_t attributes = kFileAttributeArchive;
         bool denied = false;
     };
-    static std::string Upper(std::string text);
+    static std::string Upper(std::string text) {
+        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    }
+    // The first of `pairs` named `name`, letter case ignored.
+    template <typename Pairs>
+    static auto Named(Pairs& pairs, const std::string& name) {
+        return std::find_if(pairs.begin(), pairs.end(),
+                            [&](const auto& pair) { return Upper(pair.first) == Upper(name); });
+    }
 
     std::map<std::string, File> files_;  // by upper-cased path
     ErrorCode lastWriteError_ = kErrorSuccess;

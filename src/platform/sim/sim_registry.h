@@ -28,7 +28,7 @@ public:
         const std::string key = Key(root, path, view);
         if (const ErrorCode refused = Open(key, true, true)) return refused;
         values_[key + '\n' + Upper(name)] = value;
-        writes.push_back(name + "=" + std::to_string(value.type));
+        writes.push_back(name);
         return kErrorSuccess;
     }
     ErrorCode CreateKey(RegKey root, const std::string& path, RegistryView view) override {
@@ -69,7 +69,7 @@ public:
     // under HKLM\SOFTWARE\Wow6432Node.
     bool wow64 = false;
     std::vector<std::string> queries;  // every value asked for in an existing key
-    std::vector<std::string> writes;   // "name=type" for every value stored
+    std::vector<std::string> writes;   // every value stored
 
 private:
     static std::string Upper(std::string text) {

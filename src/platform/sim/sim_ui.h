@@ -1,5 +1,5 @@
-// A scripted user: answers message boxes, input boxes, the dialog and the popup from queues, and
-// records what it was shown.
+// A scripted user: answers the message boxes, input boxes, dialog and popup from queues, and records
+// what it was shown. An empty queue answers 0 (a box that could not be shown), Cancel, nothing chosen.
 #pragma once
 #include <deque>
 #include <functional>
@@ -16,53 +16,50 @@ namespace ostrevo {
 class SimUi : public UiApi {
 public:
     struct Message {
-        std::wstring text;
-        std::wstring caption;
+        std::wstring text, caption;
         uint32_t style;
     };
 
-    // An empty queue answers 0, as a box that could not be shown.
     int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t style) override {
         messages.push_back({text, caption, style});
-        return Next(answers, 0);
+        return Pop(answers, 0);
     }
     void SetForegroundWindow() override { events.push_back("foreground"); }
-    // The next choice names a visible item by its caption path; nothing chosen when none is queued.
+    // The next choice names an item by the captions of its path.
     MenuItem* TrackPopupMenu(MenuItem& popup) override {
         events.push_back("popup");
         MenuItem* item = &popup;
-        for (const std::wstring& caption : Next(choices, std::vector<std::wstring>{})) {
-            MenuItem* found = nullptr;
-            for (const auto& child : item->Children()) {
-                if (child->Visible && child->Caption == caption) found = child.get();
+        for (const std::wstring& caption : Pop(choices, {})) {
+            MenuItem* parent = item;
+            item = nullptr;
+            for (const auto& child : parent->Children()) {
+                if (child->Visible && child->Caption == caption) item = child.get();
             }
-            if (found == nullptr) return nullptr;
-            item = found;
+            if (item == nullptr) return nullptr;
         }
         return item == &popup ? nullptr : item;
     }
     std::optional<std::wstring> InputBox(const std::wstring& prompt, const std::wstring& title,
                                          const std::wstring& defaultText) override {
         inputBoxes.push_back(prompt + L"|" + title + L"|" + defaultText);
-        return Next(inputs, std::optional<std::wstring>());
+        return Pop(inputs, {});
     }
     void ShowAutoLogonDialog(Form2& form) override {
-        Next(dialogs, std::function<void(Form2&)>([](Form2&) {}))(form);
+        if (const auto user = Pop(dialogs, {})) user(form);
     }
     void EndProgram() override { events.push_back("end"); }
 
     std::deque<int> answers;
     std::deque<std::vector<std::wstring>> choices;
     std::deque<std::optional<std::wstring>> inputs;
-    std::deque<std::function<void(Form2&)>> dialogs;  // the user's doings; none leaves it cancelled
-
+    std::deque<std::function<void(Form2&)>> dialogs;  // what the user does there
     std::vector<Message> messages;
     std::vector<std::wstring> inputBoxes;
     std::vector<std::string> events;
 
 private:
     template <typename T>
-    static T Next(std::deque<T>& queue, T none) {
+    static T Pop(std::deque<T>& queue, T none) {
         if (queue.empty()) return none;
         T next = std::move(queue.front());
         queue.pop_front();

@@ -1,0 +1,524 @@
+// Runs the scenarios of tests/unit/scenarios over the simulated platform. A scenario is a list of
+// steps, some with a block of indented lines. Texts in steps and blocks may use \0 (NUL), \t, \n,
+// \s (a blank, where one would not show), \d (the list delimiter), \xe9, \\, and \*300v (300 v's).
+//   file PATH [readonly|folder] [denied]  the file's lines     deny PATH     the file refuses writes
+//   winlogon, winlogon32, regset NAME TYPE HEX   registry values (the last under SOFTWARE\Ostrevo)
+//   system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
+//   refuse privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses
+//   start   answer Yes|No|0...   input [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B
+//   expect WHAT (menu, messages, file PATH, power, events, inputs, opened, queries, writes, winlogon,
+//               winlogon32): the block is what is seen; a list is emptied once checked
+//   check FUNCTION ARGS -> RESULT   one call of the program's code; arguments apart with ";"
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "bootcfg/boot_ini.h"
+#include "ini/ini_file.h"
+#include "registry/registry_utils.h"
+#include "shell/form1.h"
+#include "test_platform.h"
+#include "util/app_utils.h"
+#include "util/numeric_text.h"
+#include "util/outcome.h"
+#include "util/profile_read.h"
+
+namespace ostrevo {
+namespace {
+
+using Lines = std::vector<std::string>;
+const char kWinlogon[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char kWinlogon32[] = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char kOstrevo[] = "SOFTWARE\\Ostrevo";
+
+Lines Split(const std::string& text, const std::string& by) {
+    Lines parts;
+    size_t p = 0;
+    for (size_t q; (q = text.find(by, p)) != std::string::npos; p = q + by.size())
+        parts.push_back(text.substr(p, q - p));
+    parts.push_back(text.substr(p));
+    return parts;
+}
+std::wstring Wide(const std::string& text) {
+    std::wstring wide;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\*") == 0) {  // \*300v: 300 times v
+            const size_t digits = text.find_first_not_of("0123456789", i + 2);
+            wide.append(std::stoul(text.substr(i + 2, digits - i - 2)), static_cast<wchar_t>(text[digits]));
+            i = digits;
+            continue;
+        }
+        if (text.compare(i, 2, "\\x") == 0) {  // \xe9: one character of the code page
+            wide += static_cast<wchar_t>(std::stoul(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+            continue;
+        }
+        const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
+        const std::map<char, wchar_t> escapes = {{'0', L'\0'}, {'t', L'\t'},          {'n', L'\n'},
+                                                 {'s', L' '},  {'d', kListDelimiter}, {'\\', L'\\'}};
+        if (c != 0 && escapes.count(c) != 0) {
+            wide += escapes.at(c);
+        } else {  // not an escape: the backslash of a path stays
+            if (c != 0) wide += L'\\';
+            wide += static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
+        }
+    }
+    return wide;
+}
+std::string Shown(const std::wstring& text) {
+    std::string shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        const size_t run = text.find_first_not_of(c, i) == std::wstring::npos
+                               ? text.size() - i
+                               : text.find_first_not_of(c, i) - i;
+        if (run >= 8) {  // long runs as \*300v
+            shown += "\\*" + std::to_string(run) + Shown(std::wstring(1, c));
+            i += run - 1;
+            continue;
+        }
+        const std::map<wchar_t, std::string> escapes = {
+            {L'\0', "\\0"}, {L'\t', "\\t"}, {L'\n', "\\n"}, {kListDelimiter, "\\d"}};
+        const char hex[] = {'\\', 'x', "0123456789abcdef"[(c >> 4) & 15], "0123456789abcdef"[c & 15], 0};
+        shown += escapes.count(c) != 0 ? escapes.at(c)
+                 : c >= 0x80           ? hex
+                                       : std::string(1, static_cast<char>(c));
+    }
+    return shown;
+}
+std::string Shown(const std::vector<std::wstring>& items) {
+    std::string shown;
+    for (const std::wstring& item : items) shown += (shown.empty() ? "" : "|") + Shown(item);
+    return shown;
+}
+std::string Number(double n) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.10g", n);
+    return text;
+}
+template <typename T>
+std::string Maybe(const std::optional<T>& value) {
+    return value ? Number(*value) : "none";
+}
+std::string Hex(const RegValue& value) {
+    std::string hex = std::to_string(value.type) + ":";
+    for (uint8_t byte : value.data)
+        hex += "0123456789ABCDEF"[byte >> 4] + std::string(1, "0123456789ABCDEF"[byte & 15]);
+    return hex;
+}
+
+// The visible items, one top-level item a line, its submenu after " > "; '*' checked, '~' disabled.
+std::string Item(const MenuItem& item) {
+    std::string text = (item.Checked ? "*" : "") + std::string(item.Enabled ? "" : "~") + Shown(item.Caption);
+    const char* separator = " > ";
+    for (const auto& child : item.Children()) {
+        if (!child->Visible) continue;
+        text += separator + Item(*child);
+        separator = " | ";
+    }
+    return text;
+}
+
+// The registry refuses any change of the value named `refused`; once it has, also of those locked.
+struct Registry : SimRegistry {
+    ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
+                         const RegValue& value) override {
+        refusedOnce = refusedOnce || name == refused;
+        return name == refused || Locked(name) ? kErrorAccessDenied
+                                               : SimRegistry::WriteValue(root, path, name, view, value);
+    }
+    ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
+                          RegistryView view) override {
+        return name == refused || Locked(name) ? kErrorAccessDenied
+                                               : SimRegistry::DeleteValue(root, path, name, view);
+    }
+    bool Locked(const std::string& name) const {
+        return refusedOnce && std::count(locked.begin(), locked.end(), name) != 0;
+    }
+    std::string refused;
+    Lines locked;
+    bool refusedOnce = false;
+};
+
+// Each request also tells which default boot.ini held when it was made.
+struct Power : SimPower {
+    explicit Power(SimDisk& disk) : disk(disk) {}
+    ErrorCode RequestExit(uint32_t flags) override {
+        char value[300] = "";
+        disk.GetPrivateProfileStringA("boot loader", "Default", "", value, sizeof(value), "C:\\boot.ini");
+        const ErrorCode result = SimPower::RequestExit(flags);
+        calls.back() += std::string(" with Default=") + value;
+        return result;
+    }
+    SimDisk& disk;
+};
+
+// A window that logs what is done to it; a left or top of "none" is one it lacks.
+struct Window : FormWindow {
+    std::optional<int32_t> WindowState() override { return state; }
+    bool WindowState(int32_t s) override { return (log += "state " + std::to_string(s) + " ", true); }
+    std::optional<double> Left() override { return left; }
+    std::optional<double> Top() override { return top; }
+    std::optional<double> Width() override { return 4000; }
+    std::optional<double> Height() override { return 3500.5; }
+    bool Move(int32_t l, int32_t t, int32_t w, int32_t h) override {
+        for (int32_t n : {l, t, w, h}) log += std::to_string(n) + " ";
+        return true;
+    }
+    std::optional<int32_t> state = 0;
+    std::optional<double> left = -200, top = 900;
+    std::string log;
+};
+
+// 15 twips a pixel and 11520 twips high (768 pixels); as wide as given.
+struct Screen : ScreenMetrics {
+    std::optional<double> Width() override { return width; }
+    std::optional<double> Height() override { return 11520; }
+    std::optional<float> TwipsPerPixelX() override { return 15.0f; }
+    std::optional<float> TwipsPerPixelY() override { return 15.0f; }
+    std::optional<double> width;
+};
+
+std::optional<double> OptionalNumber(const std::string& text) {
+    return text == "none" ? std::nullopt : std::optional<double>(std::stod(text));
+}
+
+class Scenario {
+public:
+    void Step(const std::string& word, const std::string& rest, const Lines& block);
+
+private:
+    std::string Check(const std::string& name, const Lines& a);
+    Lines Seen(const std::string& what, const std::string& rest);
+    void Seed(const char* path, const Lines& block) {
+        for (const std::string& line : block) {
+            const Lines pair = Split(line, "=");
+            if (pair[1].rfind("dword:", 0) != 0) {
+                registry.SetString(kHkeyLocalMachine, path, pair[0], pair[1]);
+                continue;
+            }
+            const uint32_t n = std::stoul(pair[1].substr(6));
+            registry.Set(kHkeyLocalMachine, path, pair[0],
+                         {kRegDword, {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)}});
+        }
+    }
+    cIniFile& Ini() {
+        if (!ini) ini = std::make_unique<cIniFile>(p.disk, p.text);
+        return *ini;
+    }
+
+    TestPlatform p;
+    Registry registry;
+    Power power{p.disk};
+    Platform platform{p.disk, p.disk, p.version, p.text, p.ui, power, registry};
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<cIniFile> ini;
+    Lines opened;
+    SavedRegValue saved;
+};
+
+void Scenario::Step(const std::string& word, const std::string& rest, const Lines& block) {
+    const Lines words = Split(rest, " ");
+    const auto has = [&words](const char* flag) { return std::count(words.begin(), words.end(), flag) != 0; };
+    if (word == "file") {
+        std::string text;
+        for (const std::string& line : block) text += p.text.ToAnsi(Wide(line)) + "\r\n";
+        p.disk.Put(words[0], text,
+                   has("readonly") ? kFileAttributeReadOnly | kFileAttributeHidden
+                   : has("folder") ? kFileAttributeDirectory
+                                   : kFileAttributeArchive);
+        if (has("denied")) p.disk.DenyWrites(words[0]);
+    } else if (word == "deny") {
+        p.disk.DenyWrites(rest);
+    } else if (word == "winlogon" || word == "winlogon32") {
+        Seed(word == "winlogon" ? kWinlogon : kWinlogon32, block);
+    } else if (word == "regset") {
+        RegValue value{static_cast<uint32_t>(std::stoul(words[1])), {}};
+        for (size_t i = 0; i + 1 < words[2].size(); i += 2)
+            value.data.push_back(static_cast<uint8_t>(std::stoul(words[2].substr(i, 2), nullptr, 16)));
+        registry.Set(kHkeyLocalMachine, kOstrevo, words[0], value);
+    } else if (word == "regdeny" || word == "regreadonly") {
+        word == "regdeny" ? registry.Deny(kHkeyLocalMachine, kOstrevo)
+                          : registry.MakeReadOnly(kHkeyLocalMachine, kOstrevo);
+    } else if (word == "system") {
+        p.version.platformId = rest == "9x"       ? kVerPlatformWin32Windows
+                               : rest == "failed" ? 0
+                                                  : kVerPlatformWin32Nt;
+        p.version.wow64 = registry.wow64 = rest == "wow64";
+    } else if (word == "separators") {
+        p.text.decimal = Wide(words[0]);
+        p.text.group = Wide(words[1]);
+    } else if (word == "refuse" && (words[0] == "privilege" || words[0] == "exit")) {
+        (words[0] == "exit" ? power.exitRefusal : power.privilegeRefusal) = std::stoul(words[1]);
+    } else if (word == "refuse") {
+        registry.refused = rest;
+        registry.refusedOnce = false;
+    } else if (word == "lock") {
+        registry.locked = words;
+    } else if (word == "start") {
+        form = std::make_unique<Form1>(platform);
+        form->Form_Load();
+    } else if (word == "answer") {
+        for (const std::string& answer : words)
+            p.ui.answers.push_back(answer == "Yes" ? kIdYes : answer == "No" ? kIdNo : 0);
+    } else if (word == "input") {
+        p.ui.inputs.push_back(rest == "(cancel)" ? std::nullopt : std::optional<std::wstring>(Wide(rest)));
+    } else if (word == "type") {
+        p.ui.dialogs.push_back([this, typed = Split(rest, "|")](Form2& d) {
+            opened.push_back(
+                Shown(d.edtusername.Text() + L"|" + d.edtdomain.Text() + L"|" + d.edtpassword.Text()) +
+                (d.btnok.Enabled ? "|ok" : "|-"));
+            if (typed.size() < 3) return d.Command2_Click();
+            d.edtusername.SetText(Wide(typed[0]));
+            d.edtdomain.SetText(Wide(typed[1]));
+            d.edtpassword.SetText(Wide(typed[2]));
+            d.btnok_Click();
+        });
+    } else if (word == "click" || word == "rclick") {
+        std::vector<std::wstring> path;
+        for (const std::string& caption : Split(rest, ">")) path.push_back(Wide(caption));
+        p.ui.choices.push_back(rest.empty() ? std::vector<std::wstring>{} : path);
+        word == "click" ? form->PrimaryMenuEvent() : form->SecondaryMenuEvent();
+    } else if (word == "expect") {
+        EXPECT_EQ(Seen(words[0], words.size() > 1 ? words[1] : ""), block);
+    } else if (word == "check") {
+        const size_t arrow = rest.rfind(" ->");
+        const std::string call = rest.substr(0, arrow),
+                          expected = rest.substr(std::min(arrow + 4, rest.size()));
+        const size_t space = call.find(' ');
+        Lines args = space == std::string::npos ? Lines{} : Split(call.substr(space + 1), ";");
+        for (std::string& arg : args) {  // blanks that count are written \s
+            arg.erase(0, arg.find_first_not_of(' '));
+            arg.erase(arg.find_last_not_of(' ') + 1);
+        }
+        EXPECT_EQ(Check(call.substr(0, space), args), Shown(Wide(expected)));
+    } else {
+        ADD_FAILURE() << "no such step: " << word;
+    }
+}
+
+std::string Scenario::Check(const std::string& name, const Lines& a) {
+    const auto arg = [&a](size_t i) { return i < a.size() ? Wide(a[i]) : std::wstring(); };
+    const auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
+    const std::wstring d = ListDelimiter();
+    const std::wstring key = Wide(kOstrevo);
+    const auto stored = [this](const std::wstring& value) {
+        const std::optional<RegValue> v =
+            registry.Get(kHkeyLocalMachine, kOstrevo, std::string(value.begin(), value.end()));
+        return v ? Hex(*v) : std::string("none");
+    };
+    std::vector<std::wstring> items;
+    int32_t count = -1;
+    if (name == "count") return std::to_string(ListItemCount(arg(0), a.size() > 1 ? arg(1) : d));
+    if (name == "item") return Shown(GetListItem(std::stoi(a[0]), arg(1), d));
+    if (name == "find") return std::to_string(FindListItem(arg(0), arg(1), d, p.text));
+    if (name == "split") return Shown(SplitList(arg(0), d));
+    if (name == "add") {
+        std::wstring list = arg(1);
+        AddListItem(arg(0), list, a[2] == "front", d, arg(3));
+        return Shown(list);
+    }
+    if (name == "join") {
+        for (const std::string& item : Split(a[0], "|")) items.push_back(Wide(item));
+        return Shown(JoinList(items, d));
+    }
+    if (name == "number") return Maybe(ParseNumericText(arg(0), p.text));
+    if (name == "round") return Maybe(RoundToInt32(std::stod(a[0])));
+    if (name == "integer") return Shown(IntegerText(std::stoll(a[0])));
+    if (name == "clng") return std::to_string(cIniFile::CLngDefault(arg(0), p.text, std::stoi(a[1])));
+    if (name == "display") return Shown(DisplayName(arg(0)));
+    if (name == "failure")
+        return Shown(FailureText(p.text, L"What.", static_cast<ErrorCode>(std::stoul(a[0]))));
+    if (name == "fits") return yes(FitsProfileCall(std::string(std::stoul(a[0]), 'a')));
+    if (name == "pieces") return Shown(SplitNulList(arg(0), a[1] == "keep"));
+    if (name == "nonuls") return Shown(WithoutNuls(arg(0)));
+    if (name == "nt") return (p.version.platformId = std::stoul(a[0]), yes(IsWinNT(p.version)));
+    if (name == "valuetext") {
+        const DynamicValue v = a[0] == "null"    ? DynamicValue::Null()
+                               : a[0] == "empty" ? DynamicValue()
+                               : a[0].rfind("int:", 0) == 0
+                                   ? DynamicValue::FromInteger(std::stoi(a[0].substr(4)))
+                                   : DynamicValue::FromText(arg(0));
+        return Shown(ValueToText(v));
+    }
+    if (name == "exists") {
+        p.disk.errorMode = 0x8000;
+        const bool found = FileExists(p.disk, p.text, arg(0));
+        return yes(found) + (p.disk.errorMode != 0x8000 ? " (mode changed)" : "") +
+               (p.disk.noMediumBoxes != 0 ? " (asked for a disk)" : "");
+    }
+    if (name == "keys") return Shown(SectionKeys(p.disk, p.text, arg(0), arg(1)));
+    if (name == "keylist") return Shown(SectionKeyList(p.disk, p.text, arg(0), arg(1)));
+    if (name == "whole") {
+        const int reads = p.disk.reads;
+        const ProfileText read = ReadWhole(p.disk, a[0].c_str(), a[1] == "-" ? nullptr : a[1].c_str(), "",
+                                           "C:\\ostrevo.ini", std::stoul(a[2]));
+        return Shown(p.text.FromAnsi(read.text)) + (read.whole ? "" : " (cut)") + " in " +
+               std::to_string(p.disk.reads - reads);
+    }
+    if (name == "regread") {
+        const DynamicValue v = ReadRegValue(platform, kHkeyLocalMachine, key, arg(0));
+        return v.kind() == DynamicValue::Kind::Integer ? "int:" + std::to_string(v.integer())
+                                                       : "text:" + Shown(v.text());
+    }
+    if (name == "regwrite" || name == "regwriteint") {
+        const DynamicValue v =
+            name == "regwrite" ? DynamicValue::FromText(arg(0)) : DynamicValue::FromInteger(std::stoi(a[0]));
+        const std::string code = std::to_string(WriteRegValue(
+            platform, kHkeyLocalMachine, a.size() > 2 ? arg(2) : key, L"V", v, std::stoi(a[1])));
+        return code + " " + stored(L"V");
+    }
+    if (name == "regstring") {
+        const std::string code =
+            std::to_string(WriteRegString(platform, kHkeyLocalMachine, key, L"V", arg(0)));
+        return code + " " + stored(L"V");
+    }
+    if (name == "regdelete")
+        return std::to_string(
+            DeleteRegValue(platform, kHkeyLocalMachine, arg(1).empty() ? key : arg(1), arg(0)));
+    if (name == "regsave")
+        return (saved = SaveRegValue(platform, kHkeyLocalMachine, key, arg(0)),
+                std::string(saved.known ? "known" : "unknown") + (saved.present ? " present" : ""));
+    if (name == "regrestore") {
+        const std::string code =
+            std::to_string(RestoreRegValue(platform, kHkeyLocalMachine, key, arg(0), saved));
+        return code + " " + stored(arg(0));
+    }
+    if (name == "regkey") return yes(registry.KeyExists(kHkeyLocalMachine, a[0]));
+    // cIniFile over C:\test.ini: the cursor's settings, its reads and writes.
+    cIniFile& ini = Ini();
+    if (name == "path" || name == "section" || name == "key" || name == "default") {
+        name == "path"      ? ini.Path(arg(0))
+        : name == "section" ? ini.Section(arg(0))
+        : name == "key"     ? ini.Key(arg(0))
+                            : ini.Default(arg(0));
+        return "";
+    }
+    if (name == "value" && a.empty()) return Shown(ini.Value());
+    if (name == "value") ini.Value(arg(0));
+    if (name == "deletekey") ini.DeleteKey();
+    if (name == "deletesection") ini.DeleteSection();
+    if (name == "inisection" && !a.empty()) ini.INISection(arg(0));
+    if (name == "value" || name == "deletekey" || name == "deletesection" ||
+        (name == "inisection" && !a.empty())) {
+        return std::to_string(ini.LastReturnCode());
+    }
+    if (name == "inisection") return Shown(ini.INISection());
+    if (name == "sections") return Shown(ini.Sections());
+    if (name == "settings")
+        return Shown(ini.Path() + L"|" + ini.Section() + L"|" + ini.Key() + L"|" + ini.Default()) + "|" +
+               std::to_string(ini.Success());
+    if (name == "enumerate" || name == "enumerateall") {
+        (ini.*(name == "enumerate" ? &cIniFile::EnumerateCurrentSection : &cIniFile::EnumerateAllSections))(
+            items, count);
+        return std::to_string(count) + ":" + Shown(items);
+    }
+    // Window placement in section [w] of C:\test.ini; key and default must come back as they were.
+    if (name == "save" || name == "load") {
+        Window window;
+        window.state = OptionalNumber(a[0]);
+        window.left = a.size() > 1 ? OptionalNumber(a[1]) : -200.0;
+        window.top = a.size() > 3 ? OptionalNumber(a[3]) : 900.0;
+        Screen screen;
+        screen.width = a.size() > 2 ? OptionalNumber(a[2]) : 15360.0;
+        ini.Path(L"C:\\other.ini");
+        ini.Section(L"w");
+        ini.Key(L"Saved");
+        ini.Value(L"1");  // a result that only a failure takes back to 0
+        ini.Path(L"C:\\ostrevo.ini");
+        ini.Key(L"mine");
+        ini.Default(L"own");
+        name == "save" ? ini.SaveFormPosition(window)
+                       : ini.LoadFormPosition(window, screen, a.size() > 4 ? std::stod(a[4]) : 3000);
+        const std::string restored = ini.Key() + ini.Default() == L"mineown" ? "" : " (key or default lost)";
+        std::string file = p.disk.Text("C:\\ostrevo.ini");
+        for (size_t at; (at = file.find("\r\n")) != std::string::npos;) file.replace(at, 2, ";");
+        if (!window.log.empty()) window.log.pop_back();
+        return (name == "load" ? window.log : file) + (ini.Success() ? "" : "FAILED") + restored;
+    }
+    ADD_FAILURE() << "no such check: " << name;
+    return "";
+}
+
+Lines Scenario::Seen(const std::string& what, const std::string& rest) {
+    Lines seen;
+    if (what == "menu") {
+        for (const auto& item : form->mnupopup.Children()) {
+            if (item->Visible) seen.push_back(Item(*item));
+        }
+    } else if (what == "messages") {
+        for (const SimUi::Message& m : p.ui.messages)
+            seen.push_back(Shown(m.text + L" [" + m.caption + L" " + std::to_wstring(m.style) + L"]"));
+        p.ui.messages.clear();
+    } else if (what == "file") {
+        seen = Split(p.disk.Text(rest), "\r\n");
+        seen.pop_back();
+    } else if (what == "winlogon" || what == "winlogon32") {
+        for (const char* name :
+             {"AutoAdminLogon", "DefaultUserName", "DefaultDomain", "DefaultDomainName", "DefaultPassword"}) {
+            const std::optional<RegValue> v =
+                registry.Get(kHkeyLocalMachine, what == "winlogon" ? kWinlogon : kWinlogon32, name);
+            if (!v) continue;
+            const uint32_t n =
+                v->data.size() == 4 ? v->data[0] | v->data[1] << 8 | v->data[2] << 16 | v->data[3] << 24 : 0;
+            seen.push_back(std::string(name) + "=" +
+                           (v->type == kRegSz ? std::string(v->data.begin(), v->data.end() - 1)
+                                              : "dword:" + std::to_string(n)));
+        }
+    } else if (what == "inputs") {
+        for (const std::wstring& box : p.ui.inputBoxes) seen.push_back(Shown(box));
+        p.ui.inputBoxes.clear();
+    } else {
+        seen.swap(what == "power"    ? power.calls
+                  : what == "events" ? p.ui.events
+                  : what == "opened" ? opened
+                  : what == "writes" ? registry.writes
+                                     : registry.queries);
+    }
+    return seen;
+}
+
+std::vector<std::string> ScenarioNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(OSTREVO_SCENARIOS))
+        names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ScenarioTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(ScenarioTest, Holds) {
+    std::ifstream in(std::string(OSTREVO_SCENARIOS) + "/" + GetParam() + ".txt");
+    ASSERT_TRUE(in);
+    std::vector<std::tuple<int, std::string, Lines>> steps;
+    int number = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++number;
+        if (line.rfind("  ", 0) == 0 && !steps.empty()) {
+            std::get<2>(steps.back()).push_back(line.substr(2));
+        } else if (!line.empty() && line[0] != '#') {
+            steps.push_back({number, line, {}});
+        }
+    }
+    Scenario scenario;
+    for (const auto& [at, line, block] : steps) {
+        SCOPED_TRACE(GetParam() + ".txt:" + std::to_string(at) + ": " + line);
+        const size_t space = line.find(' ');
+        scenario.Step(line.substr(0, space), space == std::string::npos ? "" : line.substr(space + 1), block);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, ScenarioTest, testing::ValuesIn(ScenarioNames()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace ostrevo
