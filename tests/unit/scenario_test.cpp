@@ -261,7 +261,7 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
         registry.locked = words;
     } else if (word == "start") {
         form = std::make_unique<Form1>(platform);
-        form->Form_Load();
+        if (!form->Form_Load()) p.ui.events.push_back("no tray");  // the program ends before its icon
     } else if (word == "answer") {
         for (const std::string& answer : words)
             p.ui.answers.push_back(answer == "Yes" ? kIdYes : answer == "No" ? kIdNo : 0);
