@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: formatting, unit tests (plain and under ASan/UBSan),
-# bounded fuzzing, the Windows builds and the i686 exe's import audit, and under Wine the profile
-# fidelity test and the end-to-end scenarios against the real ostrevo.exe.
+# bounded fuzzing, the Windows builds and the i686 exe's import audit, and under Wine the end-to-end
+# scenarios against the real ostrevo.exe.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -94,9 +94,6 @@ echo "ostrevo.exe (i686): $(stat -c %s "$exe") bytes; imports: $(i686-w64-mingw3
 
 stage "import audit of the i686 exe (what Windows 95 offers)"
 run_counted imports bash tests/audit/imports.sh "$exe"
-
-stage "profile fidelity under Wine"
-run_counted fidelity bash tests/fidelity/run.sh build/mingw32/tests/fidelity/profile_fidelity.exe
 
 stage "end to end under Wine"
 run_counted e2e bash tests/e2e/run.sh build/mingw32
