@@ -112,11 +112,6 @@ void ClickAt(POINT pt, bool right = false) {
 
 POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-std::wstring NoAmpersands(std::wstring text) {
-    for (size_t i = text.find(L'&'); i != std::wstring::npos; i = text.find(L'&', i + 1)) text.erase(i, 1);
-    return text;
-}
-
 std::wstring TextOf(HWND control) {
     wchar_t text[1024] = L"";
     DWORD_PTR got = 0;
@@ -192,7 +187,7 @@ std::string Click(const std::wstring& path) {
         if (!menu || !WaitFor(3000, [&] { return (wnd = Showing(menu)) != nullptr; }))
             return "error: no open menu holds " + Utf8(step) + "\n";
         int pos = GetMenuItemCount(menu) - 1;
-        while (pos >= 0 && Caption(menu, pos) != step && NoAmpersands(Caption(menu, pos)) != step) --pos;
+        while (pos >= 0 && Caption(menu, pos) != step) --pos;
         if (pos < 0) return "error: no item " + Utf8(step) + "\n";
         HMENU sub = GetSubMenu(menu, pos);
         RECT r;
@@ -209,8 +204,12 @@ std::string IconName(LRESULT icon) {
     return icon == reinterpret_cast<LRESULT>(LoadIconA(nullptr, IDI_ERROR)) ? " icon=error" : " icon=other";
 }
 
-// Every visible control: its id, its text, and what else a user sees of it.
-std::string Describe(HWND dialog) {
+// The exe's dialog or message box: its caption, then each visible control with its id, its text and
+// what else a user sees of it.
+std::string Describe() {
+    const std::vector<HWND> dialogs = Windows(GetCurrentProcessId(), L"#32770");
+    if (dialogs.empty()) return "error: no window\n";
+    HWND dialog = dialogs.front();
     std::string out = "\"" + Utf8(Title(dialog)) + "\"\n";
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof(gui);
@@ -219,9 +218,9 @@ std::string Describe(HWND dialog) {
     EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
     for (HWND c : controls) {
         if (!IsWindowVisible(c)) continue;
-        std::string text;
-        for (wchar_t ch : TextOf(c))
-            text += ch == L'\n' ? "\\n" : ch == L'\r' ? "" : Utf8(std::wstring(1, ch));
+        std::string text = Utf8(TextOf(c));
+        for (size_t i; (i = text.find_first_of("\r\n")) != std::string::npos;)
+            text.replace(i, 1, text[i] == '\n' ? "\\n" : "");
         out += std::to_string(GetDlgCtrlID(c)) + " \"" + text + "\"";
         const LONG style = GetWindowLongW(c, GWL_STYLE);
         const std::wstring cls = ClassOf(c);
@@ -252,11 +251,7 @@ DWORD WINAPI Serve(LPVOID) {
         static std::string done;
         if (serial == done) continue;
         done = serial;
-        const std::vector<HWND> dialogs = Windows(GetCurrentProcessId(), L"#32770");
-        if (what == "window")
-            Put(kAnswer, serial + (dialogs.empty() ? "error: no window\n" : Describe(dialogs.front())));
-        else
-            Put(kAnswer, serial + (what == "menu" ? Dump() : Click(Wide(what))));
+        Put(kAnswer, serial + (what == "window" ? Describe() : what == "menu" ? Dump() : Click(Wide(what))));
     }
 }
 
@@ -331,9 +326,11 @@ std::string Probe(const std::string& request) {
     if (!Probed()) return "error: the probe could not be loaded\n";
     Put(kRequest, tag + request);
     std::string answer;
-    if (!WaitFor(10000, [&] { return (answer = Slurp(kAnswer)).rfind(tag, 0) == 0; }))
+    // A click on Exit may end the exe before its probe could answer.
+    const auto answered = [&] { return (answer = Slurp(kAnswer)).rfind(tag, 0) == 0; };
+    if (!WaitFor(10000, [&] { return answered() || FindExe() != g_pid; }))
         return "error: the probe did not answer\n";
-    return answer.substr(tag.size());
+    return answered() ? answer.substr(tag.size()) : "";
 }
 
 bool MenuOpen() { return !Windows(g_pid, L"#32768").empty(); }
@@ -400,7 +397,7 @@ std::string Window(const std::string& button) {
     std::vector<HWND> controls;
     EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
     for (HWND c : controls) {
-        if (NoAmpersands(TextOf(c)) != Wide(button)) continue;
+        if (TextOf(c) != Wide(button)) continue;
         // Posted: what the button starts may end the process before a sent message could return.
         PostMessageW(c, BM_CLICK, 0, 0);
         return out + Gone(dialog);
@@ -471,10 +468,7 @@ std::string Alive() {
     // Asked as when the session ends (this program asks for restarts itself: it may never refuse one).
     DWORD_PTR willEnd = 0;
     SendMessageTimeoutW(g_main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &willEnd);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, g_pid);
-    const bool ended = !process || WaitForSingleObject(process, 1000) == WAIT_OBJECT_0;
-    if (process) CloseHandle(process);
-    if (ended) return "error: ostrevo.exe has ended\n";
+    if (WaitFor(1000, [] { return FindExe() != g_pid; })) return "error: ostrevo.exe has ended\n";
     std::string out = willEnd ? "" : "error: it would keep the session from ending\n";
     if (IsWindowVisible(g_main)) out += "error: its main window shows\n";
     for (HWND wnd : Windows(0, L"#32770"))

@@ -23,7 +23,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=../../scripts/winelib.sh
 . "$root/scripts/winelib.sh"
 relay='ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;WritePrivateProfileStringA'
-relay+=';RegOpenKeyA;RegCreateKeyA;RegOpenKeyExA;RegCreateKeyExA'
+relay+=';RegOpenKeyA;RegCreateKeyA;RegOpenKeyExA;RegCreateKeyExA;Shell_NotifyIconA'
 winlogon='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 
 make_template() {
@@ -106,7 +106,7 @@ host_reg() {
 # Only calls returning into the exe's own image (at 0x400000) count: Wine's DLLs call these as well.
 # Addresses of its stack and heap (1 to 16 MB) read "ptr", so that the same call is seen as such.
 host_trace() {
-    LC_ALL=C sed -n -E -e 's/^[0-9a-f]+:Call [A-Za-z0-9_]+\.([A-Za-z]+)\((.*)\) ret=004[0-9a-f]{5}$/\1(\2)/p' \
+    LC_ALL=C sed -n -E -e 's/^[0-9a-f]+:Call [A-Za-z0-9_]+\.([A-Za-z_]+)\((.*)\) ret=004[0-9a-f]{5}$/\1(\2)/p' \
         -e 's/^[0-9a-f]+:Ret  [A-Za-z0-9_]+\.(WritePrivateProfileStringA)\(\) retval=([0-9a-f]+) ret=004.*/\1 -> \2/p' \
         "$log" | sed -E 's/[0-9a-f]{8} "/"/g; s/\b00[1-9a-f][0-9a-f]{5}\b/ptr/g' >"$work/$name.calls"
     tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++'
@@ -143,8 +143,8 @@ scenario() {
     name="$(basename "$1" .txt)" prefix="$(mktemp -d /tmp/ostrevo-wine.XXXXXXXX)" log="$work/$name.exe.log"
     trap 'wine_cleanup "$prefix"' EXIT
     trap '' PIPE
-    [ -r "$1" ] && [ -d "$2/drive_c" ] && : >"$log" || return 1
-    cp -a "$2/." "$prefix/" && chown --reference="$2" "$prefix" && chmod --reference="$2" "$prefix" || return 1
+    [ -r "$1" ] && [ -d "$2/drive_c" ] && : >"$log" && cp -a "$2/." "$prefix/" || return 1
+    chown --reference="$2" "$prefix" && chmod --reference="$2" "$prefix" || return 1
     c="$prefix/drive_c" seen=0
     coproc DRIVER { wine_run "$prefix" wine 'C:\e2e\e2e_driver.exe' 2>"$work/$name.driver.log"; }
     exec {to}>&"${DRIVER[1]}" {from}<&"${DRIVER[0]}"
@@ -156,12 +156,13 @@ scenario() {
         '#'* | '') ;;
         '  '*) block+="${line:2}"$'\n' ;;
         *)
-            [ -z "$now" ] || step "$now" || [ -n "${E2E_GO_ON:-}" ] || return 1
+            [ -z "$now" ] || step "$now" || { differed=1 && [ -n "${E2E_GO_ON:-}" ]; } || return 1
             now="$line" block="" ;;
         esac
     done <"$1"
     [ -z "$now" ] || step "$now" || return 1
     ! grep -aqE 'Unhandled exception|starting debugger' "$log" || { echo "  ostrevo.exe crashed"; return 1; }
+    [ -z "${differed:-}" ]
 }
 
 build="$(cd "${1:-$root/build/mingw32}" && pwd)" || exit 2
@@ -184,13 +185,8 @@ for file; do
         t64="" template="$(cat "$work/t64")"
     fi
     started=$SECONDS
-    if (scenario "$file" "$template"); then
-        echo "PASS $(basename "$file" .txt) ($((SECONDS - started)) s)"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $(basename "$file" .txt)"
-        failed=$((failed + 1))
-    fi
+    if (scenario "$file" "$template"); then passed=$((passed + 1)) verdict=PASS; else failed=$((failed + 1)) verdict=FAIL; fi
+    echo "$verdict $(basename "$file" .txt) ($((SECONDS - started)) s)"
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
