@@ -381,7 +381,7 @@ std::string CloseMenu() {
 // The exe's dialog or message box, waited for.
 HWND Dialog() {
     std::vector<HWND> found;
-    WaitFor(10000, [&] { return Exe() && !(found = Windows(g_pid, L"#32770")).empty(); });
+    WaitFor(20000, [&] { return Exe(0) && !(found = Windows(g_pid, L"#32770")).empty(); });
     return found.empty() ? nullptr : found.front();
 }
 
