@@ -50,13 +50,10 @@ set(OSTREVO_RC_INPUTS app/ostrevo.ico app/ostrevo.manifest app/resource.h app/ve
 list(TRANSFORM OSTREVO_RC_INPUTS PREPEND "${CMAKE_CURRENT_SOURCE_DIR}/src/")
 set_source_files_properties(src/app/ostrevo.rc PROPERTIES OBJECT_DEPENDS "${OSTREVO_RC_INPUTS}")
 
-# The real platform's own checks, run under Wine by tests/win32/run.sh.
-add_executable(win32_platform_test tests/win32/win32_platform_test.cpp)
-target_link_libraries(win32_platform_test PRIVATE ostrevo_win32 ostrevo_core)
-
 # The demo's small driver: clicks the tray icon and presses keys inside the Wine desktop.
 add_executable(trayclick scripts/trayclick.cpp)
 target_link_libraries(trayclick PRIVATE user32)
 
+# The end-to-end rig, run under Wine by tests/e2e/run.sh against the exe above.
 add_subdirectory(tests/e2e)
 add_subdirectory(bench/perf)

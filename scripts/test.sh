@@ -103,9 +103,6 @@ echo "ostrevo.exe (i686): $(stat -c %s "$exe") bytes; imports: $(i686-w64-mingw3
 stage "import audit of the i686 exe (what Windows 95 offers)"
 run_counted imports bash tests/audit/imports.sh "$exe"
 
-stage "win32 platform checks under Wine"
-run_counted win32 bash tests/win32/run.sh build/mingw32
-
 stage "end to end under Wine"
 run_counted e2e bash tests/e2e/run.sh build/mingw32
 
