@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/sim/sim_platform.h"
 #include "shell/form1.h"
-#include "test_platform.h"
 #include "util/app_utils.h"
 
 // A broken rule ends the run, which libFuzzer records with the input that broke it.

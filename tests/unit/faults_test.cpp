@@ -1,10 +1,10 @@
 // What the scenarios do not say: a profile that stores something else than it was given, one whose
-// answers never fit, texts too long for the profile calls, and the dialog's own rule for OK.
+// answers never fit, and texts too long for the profile calls.
 #include <gtest/gtest.h>
 
 #include "bootcfg/boot_loader_writer.h"
+#include "platform/sim/sim_platform.h"
 #include "shell/form1.h"
-#include "test_platform.h"
 #include "util/profile_read.h"
 
 namespace ostrevo {
@@ -94,24 +94,6 @@ TEST(FaultsTest, WhatTheReadTrimsStillCountsAsKeptAndTooLongNeverReachesTheCalls
     ASSERT_TRUE(form.Form_Load());
     EXPECT_EQ(form.mnuDefOs.size(), 2u);
     EXPECT_EQ(form.mnuDefOs[1]->Tag, L"C:\\");
-}
-
-TEST(FaultsTest, OkNeedsAUserNameWhicheverBoxChanges) {
-    Form2 d;
-    EXPECT_EQ(d.edtusername.Text() + (d.btnok.Enabled ? L"+" : L"-"), L"Text1-");
-    d.edtusername.SetText(L"Text1");  // no change, no event
-    EXPECT_FALSE(d.btnok.Enabled);
-    d.edtpassword.SetText(L"");
-    EXPECT_TRUE(d.btnok.Enabled);
-    d.edtusername.SetText(L"");
-    d.btnok_Click();
-    d.edtdomain.SetText(L"  ");
-    EXPECT_EQ(d.Tag + (d.btnok.Enabled ? L"+" : L"-"), L"-");
-    d.edtusername.SetText(L" ");
-    d.btnok_Click();
-    EXPECT_EQ(d.Tag, L"OK");
-    d.Command2_Click();
-    EXPECT_EQ(d.Tag, L"");
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // steps, some with a block of indented lines. Texts in steps and blocks may use \0 (NUL), \t, \n,
 // \s (a blank, where one would not show), \d (the list delimiter), \xe9, \\, and \*300v (300 v's).
 //   file PATH [readonly|folder] [denied]  the file's lines     deny PATH     the file refuses writes
-//   winlogon, winlogon32, regset NAME TYPE HEX   registry values (the last under SOFTWARE\Ostrevo)
-//   system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
+//   winlogon, winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under
+//   SOFTWARE\Ostrevo) system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
 //   refuse privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses
 //   start   answer Yes|No|0...   input [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B
 //   expect WHAT (menu, messages, file PATH, power, events, inputs, opened, queries, writes, winlogon,
@@ -19,9 +19,9 @@
 
 #include "bootcfg/boot_ini.h"
 #include "ini/ini_file.h"
+#include "platform/sim/sim_platform.h"
 #include "registry/registry_utils.h"
 #include "shell/form1.h"
-#include "test_platform.h"
 #include "util/app_utils.h"
 #include "util/numeric_text.h"
 #include "util/outcome.h"
@@ -69,25 +69,10 @@ std::wstring Wide(const std::string& text) {
     }
     return wide;
 }
+// Compared as the bytes the data writes them in; every character here is one of Latin-1.
 std::string Shown(const std::wstring& text) {
     std::string shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        const size_t run = text.find_first_not_of(c, i) == std::wstring::npos
-                               ? text.size() - i
-                               : text.find_first_not_of(c, i) - i;
-        if (run >= 8) {  // long runs as \*300v
-            shown += "\\*" + std::to_string(run) + Shown(std::wstring(1, c));
-            i += run - 1;
-            continue;
-        }
-        const std::map<wchar_t, std::string> escapes = {
-            {L'\0', "\\0"}, {L'\t', "\\t"}, {L'\n', "\\n"}, {kListDelimiter, "\\d"}};
-        const char hex[] = {'\\', 'x', "0123456789abcdef"[(c >> 4) & 15], "0123456789abcdef"[c & 15], 0};
-        shown += escapes.count(c) != 0 ? escapes.at(c)
-                 : c >= 0x80           ? hex
-                                       : std::string(1, static_cast<char>(c));
-    }
+    for (wchar_t c : text) shown += static_cast<char>(c);
     return shown;
 }
 std::string Shown(const std::vector<std::wstring>& items) {
@@ -127,34 +112,19 @@ std::string Item(const MenuItem& item) {
 struct Registry : SimRegistry {
     ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
                          const RegValue& value) override {
-        refusedOnce = refusedOnce || name == refused;
-        return name == refused || Locked(name) ? kErrorAccessDenied
-                                               : SimRegistry::WriteValue(root, path, name, view, value);
+        return Refused(name) ? kErrorAccessDenied : SimRegistry::WriteValue(root, path, name, view, value);
     }
     ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
                           RegistryView view) override {
-        return name == refused || Locked(name) ? kErrorAccessDenied
-                                               : SimRegistry::DeleteValue(root, path, name, view);
+        return Refused(name) ? kErrorAccessDenied : SimRegistry::DeleteValue(root, path, name, view);
     }
-    bool Locked(const std::string& name) const {
-        return refusedOnce && std::count(locked.begin(), locked.end(), name) != 0;
+    bool Refused(const std::string& name) {
+        refusedOnce = refusedOnce || name == refused;
+        return name == refused || (refusedOnce && std::count(locked.begin(), locked.end(), name) != 0);
     }
     std::string refused;
     Lines locked;
     bool refusedOnce = false;
-};
-
-// Each request also tells which default boot.ini held when it was made.
-struct Power : SimPower {
-    explicit Power(SimDisk& disk) : disk(disk) {}
-    ErrorCode RequestExit(uint32_t flags) override {
-        char value[300] = "";
-        disk.GetPrivateProfileStringA("boot loader", "Default", "", value, sizeof(value), "C:\\boot.ini");
-        const ErrorCode result = SimPower::RequestExit(flags);
-        calls.back() += std::string(" with Default=") + value;
-        return result;
-    }
-    SimDisk& disk;
 };
 
 // A window that logs what is done to it; a left or top of "none" is one it lacks.
@@ -183,6 +153,12 @@ struct Screen : ScreenMetrics {
     std::optional<double> width;
 };
 
+// "null", "empty", "int:N", or a text.
+DynamicValue Value(const std::string& text) {
+    if (text == "null" || text == "empty") return text == "null" ? DynamicValue::Null() : DynamicValue();
+    return text.rfind("int:", 0) == 0 ? DynamicValue::FromInteger(std::stoi(text.substr(4)))
+                                      : DynamicValue::FromText(Wide(text));
+}
 std::optional<double> OptionalNumber(const std::string& text) {
     return text == "none" ? std::nullopt : std::optional<double>(std::stod(text));
 }
@@ -194,16 +170,18 @@ public:
 private:
     std::string Check(const std::string& name, const Lines& a);
     Lines Seen(const std::string& what, const std::string& rest);
+    // "Name=text", or "Name=T:HEX" for a value of type T.
     void Seed(const char* path, const Lines& block) {
         for (const std::string& line : block) {
-            const Lines pair = Split(line, "=");
-            if (pair[1].rfind("dword:", 0) != 0) {
-                registry.SetString(kHkeyLocalMachine, path, pair[0], pair[1]);
-                continue;
+            const size_t equals = line.find('=');
+            const std::string text = line.substr(equals + 1);
+            RegValue value{kRegSz, {text.c_str(), text.c_str() + text.size() + 1}};
+            if (text.size() > 1 && text[1] == ':' && std::isdigit(static_cast<unsigned char>(text[0]))) {
+                value = {static_cast<uint32_t>(text[0] - '0'), {}};
+                for (size_t i = 2; i + 1 < text.size(); i += 2)
+                    value.data.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
             }
-            const uint32_t n = std::stoul(pair[1].substr(6));
-            registry.Set(kHkeyLocalMachine, path, pair[0],
-                         {kRegDword, {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)}});
+            registry.Set(kHkeyLocalMachine, path, line.substr(0, equals), value);
         }
     }
     cIniFile& Ini() {
@@ -213,8 +191,7 @@ private:
 
     TestPlatform p;
     Registry registry;
-    Power power{p.disk};
-    Platform platform{p.disk, p.disk, p.version, p.text, p.ui, power, registry};
+    Platform platform{p.disk, p.disk, p.version, p.text, p.ui, p.power, registry};
     std::unique_ptr<Form1> form;
     std::unique_ptr<cIniFile> ini;
     Lines opened;
@@ -234,16 +211,10 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
         if (has("denied")) p.disk.DenyWrites(words[0]);
     } else if (word == "deny") {
         p.disk.DenyWrites(rest);
-    } else if (word == "winlogon" || word == "winlogon32") {
-        Seed(word == "winlogon" ? kWinlogon : kWinlogon32, block);
-    } else if (word == "regset") {
-        RegValue value{static_cast<uint32_t>(std::stoul(words[1])), {}};
-        for (size_t i = 0; i + 1 < words[2].size(); i += 2)
-            value.data.push_back(static_cast<uint8_t>(std::stoul(words[2].substr(i, 2), nullptr, 16)));
-        registry.Set(kHkeyLocalMachine, kOstrevo, words[0], value);
+    } else if (word == "winlogon" || word == "winlogon32" || word == "ostrevo") {
+        Seed(word == "winlogon" ? kWinlogon : word == "winlogon32" ? kWinlogon32 : kOstrevo, block);
     } else if (word == "regdeny" || word == "regreadonly") {
-        word == "regdeny" ? registry.Deny(kHkeyLocalMachine, kOstrevo)
-                          : registry.MakeReadOnly(kHkeyLocalMachine, kOstrevo);
+        registry.Deny(kHkeyLocalMachine, kOstrevo, word == "regreadonly");
     } else if (word == "system") {
         p.version.platformId = rest == "9x"       ? kVerPlatformWin32Windows
                                : rest == "failed" ? 0
@@ -253,7 +224,7 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
         p.text.decimal = Wide(words[0]);
         p.text.group = Wide(words[1]);
     } else if (word == "refuse" && (words[0] == "privilege" || words[0] == "exit")) {
-        (words[0] == "exit" ? power.exitRefusal : power.privilegeRefusal) = std::stoul(words[1]);
+        (words[0] == "exit" ? p.power.exitRefusal : p.power.privilegeRefusal) = std::stoul(words[1]);
     } else if (word == "refuse") {
         registry.refused = rest;
         registry.refusedOnce = false;
@@ -284,7 +255,9 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
         p.ui.choices.push_back(rest.empty() ? std::vector<std::wstring>{} : path);
         word == "click" ? form->PrimaryMenuEvent() : form->SecondaryMenuEvent();
     } else if (word == "expect") {
-        EXPECT_EQ(Seen(words[0], words.size() > 1 ? words[1] : ""), block);
+        Lines expected;
+        for (const std::string& line : block) expected.push_back(Shown(Wide(line)));
+        EXPECT_EQ(Seen(words[0], words.size() > 1 ? words[1] : ""), expected);
     } else if (word == "check") {
         const size_t arrow = rest.rfind(" ->");
         const std::string call = rest.substr(0, arrow),
@@ -306,10 +279,10 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     const auto yes = [](bool b) { return std::string(b ? "yes" : "no"); };
     const std::wstring d = ListDelimiter();
     const std::wstring key = Wide(kOstrevo);
-    const auto stored = [this](const std::wstring& value) {
-        const std::optional<RegValue> v =
-            registry.Get(kHkeyLocalMachine, kOstrevo, std::string(value.begin(), value.end()));
-        return v ? Hex(*v) : std::string("none");
+    // The code, then the value as stored after the call.
+    const auto AndStored = [this](ErrorCode code, const std::string& value) {
+        const std::optional<RegValue> v = registry.Get(kHkeyLocalMachine, kOstrevo, value);
+        return std::to_string(code) + " " + (v ? Hex(*v) : "none");
     };
     std::vector<std::wstring> items;
     int32_t count = -1;
@@ -337,14 +310,7 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     if (name == "pieces") return Shown(SplitNulList(arg(0), a[1] == "keep"));
     if (name == "nonuls") return Shown(WithoutNuls(arg(0)));
     if (name == "nt") return (p.version.platformId = std::stoul(a[0]), yes(IsWinNT(p.version)));
-    if (name == "valuetext") {
-        const DynamicValue v = a[0] == "null"    ? DynamicValue::Null()
-                               : a[0] == "empty" ? DynamicValue()
-                               : a[0].rfind("int:", 0) == 0
-                                   ? DynamicValue::FromInteger(std::stoi(a[0].substr(4)))
-                                   : DynamicValue::FromText(arg(0));
-        return Shown(ValueToText(v));
-    }
+    if (name == "valuetext") return Shown(ValueToText(Value(a[0])));
     if (name == "exists") {
         p.disk.errorMode = 0x8000;
         const bool found = FileExists(p.disk, p.text, arg(0));
@@ -365,29 +331,20 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
         return v.kind() == DynamicValue::Kind::Integer ? "int:" + std::to_string(v.integer())
                                                        : "text:" + Shown(v.text());
     }
-    if (name == "regwrite" || name == "regwriteint") {
-        const DynamicValue v =
-            name == "regwrite" ? DynamicValue::FromText(arg(0)) : DynamicValue::FromInteger(std::stoi(a[0]));
-        const std::string code = std::to_string(WriteRegValue(
-            platform, kHkeyLocalMachine, a.size() > 2 ? arg(2) : key, L"V", v, std::stoi(a[1])));
-        return code + " " + stored(L"V");
-    }
-    if (name == "regstring") {
-        const std::string code =
-            std::to_string(WriteRegString(platform, kHkeyLocalMachine, key, L"V", arg(0)));
-        return code + " " + stored(L"V");
-    }
+    if (name == "regwrite")
+        return AndStored(WriteRegValue(platform, kHkeyLocalMachine, a.size() > 2 ? arg(2) : key, L"V",
+                                       Value(a[0]), std::stoi(a[1])),
+                         "V");
+    if (name == "regstring")
+        return AndStored(WriteRegString(platform, kHkeyLocalMachine, key, L"V", arg(0)), "V");
     if (name == "regdelete")
         return std::to_string(
             DeleteRegValue(platform, kHkeyLocalMachine, arg(1).empty() ? key : arg(1), arg(0)));
     if (name == "regsave")
         return (saved = SaveRegValue(platform, kHkeyLocalMachine, key, arg(0)),
                 std::string(saved.known ? "known" : "unknown") + (saved.present ? " present" : ""));
-    if (name == "regrestore") {
-        const std::string code =
-            std::to_string(RestoreRegValue(platform, kHkeyLocalMachine, key, arg(0), saved));
-        return code + " " + stored(arg(0));
-    }
+    if (name == "regrestore")
+        return AndStored(RestoreRegValue(platform, kHkeyLocalMachine, key, arg(0), saved), a[0]);
     if (name == "regkey") return yes(registry.KeyExists(kHkeyLocalMachine, a[0]));
     // cIniFile over C:\test.ini: the cursor's settings, its reads and writes.
     cIniFile& ini = Ini();
@@ -462,18 +419,16 @@ Lines Scenario::Seen(const std::string& what, const std::string& rest) {
              {"AutoAdminLogon", "DefaultUserName", "DefaultDomain", "DefaultDomainName", "DefaultPassword"}) {
             const std::optional<RegValue> v =
                 registry.Get(kHkeyLocalMachine, what == "winlogon" ? kWinlogon : kWinlogon32, name);
-            if (!v) continue;
-            const uint32_t n =
-                v->data.size() == 4 ? v->data[0] | v->data[1] << 8 | v->data[2] << 16 | v->data[3] << 24 : 0;
-            seen.push_back(std::string(name) + "=" +
-                           (v->type == kRegSz ? std::string(v->data.begin(), v->data.end() - 1)
-                                              : "dword:" + std::to_string(n)));
+            if (v)
+                seen.push_back(
+                    name +
+                    ("=" + (v->type == kRegSz ? std::string(v->data.begin(), v->data.end() - 1) : Hex(*v))));
         }
     } else if (what == "inputs") {
         for (const std::wstring& box : p.ui.inputBoxes) seen.push_back(Shown(box));
         p.ui.inputBoxes.clear();
     } else {
-        seen.swap(what == "power"    ? power.calls
+        seen.swap(what == "power"    ? p.power.calls
                   : what == "events" ? p.ui.events
                   : what == "opened" ? opened
                   : what == "writes" ? registry.writes

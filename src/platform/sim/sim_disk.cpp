@@ -77,14 +77,12 @@ uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key,
 
 int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                             const char* path) {
-    const auto existing = files_.find(Upper(path != nullptr ? path : ""));
-    if (section == nullptr || path == nullptr ||
-        (existing != files_.end() &&
-         (existing->second.denied || (existing->second.attributes & 0x11) != 0))) {
-        lastWriteError_ = section == nullptr || path == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
+    File* file = section != nullptr && path != nullptr ? &files_[Upper(path)] : nullptr;
+    if (file == nullptr || file->denied || (file->attributes & 0x11) != 0) {
+        lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
         return 0;  // read-only, another's, or a folder
     }
-    Sections& sections = files_[Upper(path)].sections;
+    Sections& sections = file->sections;
     auto named = Named(sections, section);
     if (named == sections.end()) {
         if (key == nullptr || text == nullptr) return 1;
