@@ -407,10 +407,10 @@ Lines Scenario::Seen(const std::string& what, const std::string& rest) {
         for (const auto& item : form->mnupopup.Children()) {
             if (item->Visible) seen.push_back(Item(*item));
         }
-    } else if (what == "messages") {
-        for (const SimUi::Message& m : p.ui.messages)
-            seen.push_back(Shown(m.text + L" [" + m.caption + L" " + std::to_wstring(m.style) + L"]"));
-        p.ui.messages.clear();
+    } else if (what == "messages" || what == "inputs") {
+        std::vector<std::wstring>& shown = what == "messages" ? p.ui.messages : p.ui.inputBoxes;
+        for (const std::wstring& line : shown) seen.push_back(Shown(line));
+        shown.clear();
     } else if (what == "file") {
         seen = Split(p.disk.Text(rest), "\r\n");
         seen.pop_back();
@@ -424,9 +424,6 @@ Lines Scenario::Seen(const std::string& what, const std::string& rest) {
                     name +
                     ("=" + (v->type == kRegSz ? std::string(v->data.begin(), v->data.end() - 1) : Hex(*v))));
         }
-    } else if (what == "inputs") {
-        for (const std::wstring& box : p.ui.inputBoxes) seen.push_back(Shown(box));
-        p.ui.inputBoxes.clear();
     } else {
         seen.swap(what == "power"    ? p.power.calls
                   : what == "events" ? p.ui.events

@@ -160,13 +160,8 @@ private:
 // what it was shown. An empty queue answers 0 (a box that could not be shown), Cancel, nothing chosen.
 class SimUi : public UiApi {
 public:
-    struct Message {
-        std::wstring text, caption;
-        uint32_t style;
-    };
-
     int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t style) override {
-        messages.push_back({text, caption, style});
+        messages.push_back(text + L" [" + caption + L" " + std::to_wstring(style) + L"]");
         return Pop(answers, 0);
     }
     void SetForegroundWindow() override { events.push_back("foreground"); }
@@ -198,8 +193,7 @@ public:
     std::deque<std::vector<std::wstring>> choices;
     std::deque<std::optional<std::wstring>> inputs;
     std::deque<std::function<void(Form2&)>> dialogs;  // what the user does there
-    std::vector<Message> messages;
-    std::vector<std::wstring> inputBoxes;
+    std::vector<std::wstring> messages, inputBoxes;
     std::vector<std::string> events;
 
 private:
