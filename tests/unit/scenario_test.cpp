@@ -2,6 +2,7 @@
 // steps, some with a block of indented lines. Texts in steps and blocks may use \0 (NUL), \t, \n,
 // \s (a blank, where one would not show), \d (the list delimiter), \xe9, \\, and \*300v (300 v's).
 //   file PATH [readonly|folder] [denied]  the file's lines     deny PATH     the file refuses writes
+//   garble N [refuse]   the next N writes store "?@?" (then the file refuses writes)
 //   winlogon, winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under
 //   SOFTWARE\Ostrevo) system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
 //   refuse privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses
@@ -18,6 +19,7 @@
 #include <memory>
 
 #include "bootcfg/boot_ini.h"
+#include "bootcfg/boot_loader_writer.h"
 #include "ini/ini_file.h"
 #include "platform/sim/sim_platform.h"
 #include "registry/registry_utils.h"
@@ -211,6 +213,9 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
         if (has("denied")) p.disk.DenyWrites(words[0]);
     } else if (word == "deny") {
         p.disk.DenyWrites(rest);
+    } else if (word == "garble") {
+        p.disk.garbled = std::stoi(words[0]);
+        p.disk.refuseAfterGarbled = has("refuse");
     } else if (word == "winlogon" || word == "winlogon32" || word == "ostrevo") {
         Seed(word == "winlogon" ? kWinlogon : word == "winlogon32" ? kWinlogon32 : kOstrevo, block);
     } else if (word == "regdeny" || word == "regreadonly") {
@@ -317,6 +322,13 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
         return yes(found) + (p.disk.errorMode != 0x8000 ? " (mode changed)" : "") +
                (p.disk.noMediumBoxes != 0 ? " (asked for a disk)" : "");
     }
+    if (name == "bootkey") {
+        const Outcome outcome = WriteBootLoaderKey(platform, arg(0), arg(1));
+        return outcome.done ? "done" : Shown(outcome.message);
+    }
+    if (name == "attributes")
+        return std::to_string(p.disk.GetAttributes(a[0])) + " after " +
+               std::to_string(p.disk.attributeChanges);
     if (name == "keys") return Shown(SectionKeys(p.disk, p.text, arg(0), arg(1)));
     if (name == "keylist") return Shown(SectionKeyList(p.disk, p.text, arg(0), arg(1)));
     if (name == "whole") {

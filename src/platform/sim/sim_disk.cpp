@@ -82,6 +82,10 @@ int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key
         lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
         return 0;  // read-only, another's, or a folder
     }
+    if (garbled > 0 && text != nullptr) {
+        text = "?@?";
+        file->denied = --garbled == 0 && refuseAfterGarbled;
+    }
     Sections& sections = file->sections;
     auto named = Named(sections, section);
     if (named == sections.end()) {

@@ -41,6 +41,10 @@ public:
     int attributeChanges = 0;
     uint32_t errorMode = 0;
     int noMediumBoxes = 0;  // "insert a disk" boxes the system would have shown
+    // The next writes report success but store "?@?", as the real calls do with a key too long for
+    // them; after the last of them the file refuses writes if asked.
+    int garbled = 0;
+    bool refuseAfterGarbled = false;
 
 private:
     using Keys = std::vector<std::pair<std::string, std::string>>;
