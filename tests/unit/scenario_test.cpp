@@ -110,25 +110,6 @@ std::string Item(const MenuItem& item) {
     return text;
 }
 
-// The registry refuses any change of the value named `refused`; once it has, also of those locked.
-struct Registry : SimRegistry {
-    ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
-                         const RegValue& value) override {
-        return Refused(name) ? kErrorAccessDenied : SimRegistry::WriteValue(root, path, name, view, value);
-    }
-    ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
-                          RegistryView view) override {
-        return Refused(name) ? kErrorAccessDenied : SimRegistry::DeleteValue(root, path, name, view);
-    }
-    bool Refused(const std::string& name) {
-        refusedOnce = refusedOnce || name == refused;
-        return name == refused || (refusedOnce && std::count(locked.begin(), locked.end(), name) != 0);
-    }
-    std::string refused;
-    Lines locked;
-    bool refusedOnce = false;
-};
-
 // A window that logs what is done to it; a left or top of "none" is one it lacks.
 struct Window : FormWindow {
     std::optional<int32_t> WindowState() override { return state; }
@@ -186,16 +167,12 @@ private:
             registry.Set(kHkeyLocalMachine, path, line.substr(0, equals), value);
         }
     }
-    cIniFile& Ini() {
-        if (!ini) ini = std::make_unique<cIniFile>(p.disk, p.text);
-        return *ini;
-    }
 
     TestPlatform p;
-    Registry registry;
-    Platform platform{p.disk, p.disk, p.version, p.text, p.ui, p.power, registry};
+    SimRegistry& registry = p.registry;
+    Platform& platform = p.platform;
     std::unique_ptr<Form1> form;
-    std::unique_ptr<cIniFile> ini;
+    cIniFile ini{p.disk, p.text};
     Lines opened;
     SavedRegValue saved;
 };
@@ -359,7 +336,6 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
         return AndStored(RestoreRegValue(platform, kHkeyLocalMachine, key, arg(0), saved), a[0]);
     if (name == "regkey") return yes(registry.KeyExists(kHkeyLocalMachine, a[0]));
     // cIniFile over C:\test.ini: the cursor's settings, its reads and writes.
-    cIniFile& ini = Ini();
     if (name == "path" || name == "section" || name == "key" || name == "default") {
         name == "path"      ? ini.Path(arg(0))
         : name == "section" ? ini.Section(arg(0))

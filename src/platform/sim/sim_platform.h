@@ -1,6 +1,7 @@
 // The simulated platform for the native tests and the fuzzer: the drive (sim_disk.h), a registry of
 // typed values, recorded power requests, a scripted user, Latin-1 text and a chosen system.
 #pragma once
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -93,7 +94,8 @@ public:
     ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
                          const RegValue& value) override {
         const std::string key = Key(root, path, view);
-        if (const ErrorCode refused = Open(key, true, true)) return refused;
+        if (const ErrorCode refusal = Refused(name) ? kErrorAccessDenied : Open(key, true, true))
+            return refusal;
         values_[key + '\n' + Upper(name)] = value;
         writes.push_back(name);
         return kErrorSuccess;
@@ -104,7 +106,8 @@ public:
     ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
                           RegistryView view) override {
         const std::string key = Key(root, path, view);
-        if (const ErrorCode refused = Open(key, false, true)) return refused;
+        if (const ErrorCode refusal = Refused(name) ? kErrorAccessDenied : Open(key, false, true))
+            return refusal;
         return values_.erase(key + '\n' + Upper(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
     }
 
@@ -123,6 +126,10 @@ public:
     }
 
     bool wow64 = false;
+    // Changes of the value named `refused` are refused; once one has been, also those of `locked`.
+    std::string refused;
+    std::vector<std::string> locked;
+    bool refusedOnce = false;
     std::vector<std::string> queries;  // every value asked for in an existing key
     std::vector<std::string> writes;   // every value stored
 
@@ -137,6 +144,10 @@ private:
         if (wow64 && view == RegistryView::kDefault && key.rfind(software, 0) == 0)
             key.insert(software.size(), "WOW6432NODE\\");
         return key;
+    }
+    bool Refused(const std::string& name) {
+        refusedOnce = refusedOnce || name == refused;
+        return name == refused || (refusedOnce && std::count(locked.begin(), locked.end(), name) != 0);
     }
     static bool Under(const std::string& key, const std::string& top) {
         return !top.empty() && (key == top || key.rfind(top + "\\", 0) == 0);
