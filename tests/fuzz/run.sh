@@ -10,6 +10,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD
 cmake --build "$build" --target startup_fuzzer
 # The seeds are copied so that what the run discovers stays out of the source tree.
 work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 cp "$root/tests/fuzz/corpus/startup/"* "$work/"
 if "$build/tests/fuzz/startup_fuzzer" -max_total_time="${1:-20}" -artifact_prefix="$build/" "$work" \
     >"$build/startup.log" 2>&1; then
@@ -17,8 +18,6 @@ if "$build/tests/fuzz/startup_fuzzer" -max_total_time="${1:-20}" -artifact_prefi
     echo "1 passed, 0 failed"
 else
     tail -n 40 "$build/startup.log"
-    echo "1 passed, 1 failed" | sed 's/1 passed/0 passed/'
-    rm -rf "$work"
+    echo "0 passed, 1 failed"
     exit 1
 fi
-rm -rf "$work"
