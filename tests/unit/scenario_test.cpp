@@ -164,13 +164,11 @@ private:
                 for (size_t i = 2; i + 1 < text.size(); i += 2)
                     value.data.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
             }
-            registry.Set(kHkeyLocalMachine, path, line.substr(0, equals), value);
+            p.registry.Set(kHkeyLocalMachine, path, line.substr(0, equals), value);
         }
     }
 
     TestPlatform p;
-    SimRegistry& registry = p.registry;
-    Platform& platform = p.platform;
     std::unique_ptr<Form1> form;
     cIniFile ini{p.disk, p.text};
     Lines opened;
@@ -196,24 +194,24 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
     } else if (word == "winlogon" || word == "winlogon32" || word == "ostrevo") {
         Seed(word == "winlogon" ? kWinlogon : word == "winlogon32" ? kWinlogon32 : kOstrevo, block);
     } else if (word == "regdeny" || word == "regreadonly") {
-        registry.Deny(kHkeyLocalMachine, kOstrevo, word == "regreadonly");
+        p.registry.Deny(kHkeyLocalMachine, kOstrevo, word == "regreadonly");
     } else if (word == "system") {
         p.version.platformId = rest == "9x"       ? kVerPlatformWin32Windows
                                : rest == "failed" ? 0
                                                   : kVerPlatformWin32Nt;
-        p.version.wow64 = registry.wow64 = rest == "wow64";
+        p.version.wow64 = p.registry.wow64 = rest == "wow64";
     } else if (word == "separators") {
         p.text.decimal = Wide(words[0]);
         p.text.group = Wide(words[1]);
     } else if (word == "refuse" && (words[0] == "privilege" || words[0] == "exit")) {
         (words[0] == "exit" ? p.power.exitRefusal : p.power.privilegeRefusal) = std::stoul(words[1]);
     } else if (word == "refuse") {
-        registry.refused = rest;
-        registry.refusedOnce = false;
+        p.registry.refused = rest;
+        p.registry.refusedOnce = false;
     } else if (word == "lock") {
-        registry.locked = words;
+        p.registry.locked = words;
     } else if (word == "start") {
-        form = std::make_unique<Form1>(platform);
+        form = std::make_unique<Form1>(p.platform);
         if (!form->Form_Load()) p.ui.events.push_back("no tray");  // the program ends before its icon
     } else if (word == "answer") {
         for (const std::string& answer : words)
@@ -263,7 +261,7 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     const std::wstring key = Wide(kOstrevo);
     // The code, then the value as stored after the call.
     const auto AndStored = [this](ErrorCode code, const std::string& value) {
-        const std::optional<RegValue> v = registry.Get(kHkeyLocalMachine, kOstrevo, value);
+        const std::optional<RegValue> v = p.registry.Get(kHkeyLocalMachine, kOstrevo, value);
         return std::to_string(code) + " " + (v ? Hex(*v) : "none");
     };
     std::vector<std::wstring> items;
@@ -300,7 +298,7 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
                (p.disk.noMediumBoxes != 0 ? " (asked for a disk)" : "");
     }
     if (name == "bootkey") {
-        const Outcome outcome = WriteBootLoaderKey(platform, arg(0), arg(1));
+        const Outcome outcome = WriteBootLoaderKey(p.platform, arg(0), arg(1));
         return outcome.done ? "done" : Shown(outcome.message);
     }
     if (name == "attributes")
@@ -316,25 +314,25 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
                std::to_string(p.disk.reads - reads);
     }
     if (name == "regread") {
-        const DynamicValue v = ReadRegValue(platform, kHkeyLocalMachine, key, arg(0));
+        const DynamicValue v = ReadRegValue(p.platform, kHkeyLocalMachine, key, arg(0));
         return v.kind() == DynamicValue::Kind::Integer ? "int:" + std::to_string(v.integer())
                                                        : "text:" + Shown(v.text());
     }
     if (name == "regwrite")
-        return AndStored(WriteRegValue(platform, kHkeyLocalMachine, a.size() > 2 ? arg(2) : key, L"V",
+        return AndStored(WriteRegValue(p.platform, kHkeyLocalMachine, a.size() > 2 ? arg(2) : key, L"V",
                                        Value(a[0]), std::stoi(a[1])),
                          "V");
     if (name == "regstring")
-        return AndStored(WriteRegString(platform, kHkeyLocalMachine, key, L"V", arg(0)), "V");
+        return AndStored(WriteRegString(p.platform, kHkeyLocalMachine, key, L"V", arg(0)), "V");
     if (name == "regdelete")
         return std::to_string(
-            DeleteRegValue(platform, kHkeyLocalMachine, arg(1).empty() ? key : arg(1), arg(0)));
+            DeleteRegValue(p.platform, kHkeyLocalMachine, arg(1).empty() ? key : arg(1), arg(0)));
     if (name == "regsave")
-        return (saved = SaveRegValue(platform, kHkeyLocalMachine, key, arg(0)),
+        return (saved = SaveRegValue(p.platform, kHkeyLocalMachine, key, arg(0)),
                 std::string(saved.known ? "known" : "unknown") + (saved.present ? " present" : ""));
     if (name == "regrestore")
-        return AndStored(RestoreRegValue(platform, kHkeyLocalMachine, key, arg(0), saved), a[0]);
-    if (name == "regkey") return yes(registry.KeyExists(kHkeyLocalMachine, a[0]));
+        return AndStored(RestoreRegValue(p.platform, kHkeyLocalMachine, key, arg(0), saved), a[0]);
+    if (name == "regkey") return yes(p.registry.KeyExists(kHkeyLocalMachine, a[0]));
     // cIniFile over C:\test.ini: the cursor's settings, its reads and writes.
     if (name == "path" || name == "section" || name == "key" || name == "default") {
         name == "path"      ? ini.Path(arg(0))
@@ -406,7 +404,7 @@ Lines Scenario::Seen(const std::string& what, const std::string& rest) {
         for (const char* name :
              {"AutoAdminLogon", "DefaultUserName", "DefaultDomain", "DefaultDomainName", "DefaultPassword"}) {
             const std::optional<RegValue> v =
-                registry.Get(kHkeyLocalMachine, what == "winlogon" ? kWinlogon : kWinlogon32, name);
+                p.registry.Get(kHkeyLocalMachine, what == "winlogon" ? kWinlogon : kWinlogon32, name);
             if (v)
                 seen.push_back(
                     name +
@@ -416,8 +414,8 @@ Lines Scenario::Seen(const std::string& what, const std::string& rest) {
         seen.swap(what == "power"    ? p.power.calls
                   : what == "events" ? p.ui.events
                   : what == "opened" ? opened
-                  : what == "writes" ? registry.writes
-                                     : registry.queries);
+                  : what == "writes" ? p.registry.writes
+                                     : p.registry.queries);
     }
     return seen;
 }
