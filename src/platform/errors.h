@@ -9,10 +9,7 @@ using ErrorCode = uint32_t;
 
 constexpr ErrorCode kErrorSuccess = 0;
 constexpr ErrorCode kErrorFileNotFound = 2;
-constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
-constexpr ErrorCode kErrorNotReady = 21;
-constexpr ErrorCode kErrorSharingViolation = 32;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorMoreData = 234;
 constexpr ErrorCode kErrorNotAllAssigned = 1300;

@@ -18,7 +18,7 @@
 namespace ostrevo {
 
 // Latin-1 as the ANSI code page (other characters become '?', the system's default character), the
-// user's separators to set, and the system's texts for two error codes.
+// user's separators to set, and the system's text for one error code.
 class SimText : public TextApi {
 public:
     std::string ToAnsi(const std::wstring& text) override {
@@ -43,8 +43,6 @@ public:
     std::wstring GroupSeparator() override { return group; }
     std::wstring ErrorText(ErrorCode code) override {
         if (code == kErrorAccessDenied) return L"Access is denied.";
-        if (code == kErrorSharingViolation)
-            return L"The process cannot access the file because it is being used by another process.";
         return L"";  // as for a code the system has no text for
     }
 
