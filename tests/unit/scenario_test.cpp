@@ -10,6 +10,7 @@
 //   expect WHAT (menu, messages, file PATH, power, events, inputs, opened, queries, writes, winlogon,
 //               winlogon32): the block is what is seen; a list is emptied once checked
 //   check FUNCTION ARGS -> RESULT   one call of the program's code; arguments apart with ";"
+//   (check whole with a fourth argument: every answer fills the buffer)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -82,14 +83,11 @@ std::string Shown(const std::vector<std::wstring>& items) {
     for (const std::wstring& item : items) shown += (shown.empty() ? "" : "|") + Shown(item);
     return shown;
 }
-std::string Number(double n) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.10g", n);
-    return text;
-}
 template <typename T>
 std::string Maybe(const std::optional<T>& value) {
-    return value ? Number(*value) : "none";
+    char text[32] = "none";
+    if (value) std::snprintf(text, sizeof(text), "%.10g", static_cast<double>(*value));
+    return text;
 }
 std::string Hex(const RegValue& value) {
     std::string hex = std::to_string(value.type) + ":";
@@ -308,10 +306,13 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     if (name == "keylist") return Shown(SectionKeyList(p.disk, p.text, arg(0), arg(1)));
     if (name == "whole") {
         const int reads = p.disk.reads;
+        p.disk.full = a.size() > 3;
         const ProfileText read = ReadWhole(p.disk, a[0].c_str(), a[1] == "-" ? nullptr : a[1].c_str(), "",
                                            "C:\\ostrevo.ini", std::stoul(a[2]));
-        return Shown(p.text.FromAnsi(read.text)) + (read.whole ? "" : " (cut)") + " in " +
-               std::to_string(p.disk.reads - reads);
+        p.disk.full = false;
+        return (read.text.size() > 4096 ? std::to_string(read.text.size()) + " bytes"
+                                        : Shown(p.text.FromAnsi(read.text))) +
+               (read.whole ? "" : " (cut)") + " in " + std::to_string(p.disk.reads - reads);
     }
     if (name == "regread") {
         const DynamicValue v = ReadRegValue(p.platform, kHkeyLocalMachine, key, arg(0));
@@ -452,11 +453,7 @@ TEST_P(ScenarioTest, Holds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, ScenarioTest, testing::ValuesIn(ScenarioNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace ostrevo

@@ -52,6 +52,7 @@ std::string SimDisk::Text(const std::string& path) const {
 uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
                                            char* returned, uint32_t size, const char* path) {
     ++reads;
+    if (full) return Deliver(std::string(size, 'x'), true, returned, size);
     const auto file = files_.find(Upper(path != nullptr ? path : ""));
     const Sections sections = file != files_.end() ? file->second.sections : Sections{};
     std::string list;

@@ -12,6 +12,12 @@
 
 namespace ostrevo {
 
+// Names of files, sections, keys and registry values compare without regard to ASCII case.
+inline std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
 class SimDisk : public ProfileApi, public FileApi {
 public:
     // A file (or, with the directory attribute, a folder) made from "[section]" and "key=value" lines.
@@ -45,6 +51,7 @@ public:
     // them; after the last of them the file refuses writes if asked.
     int garbled = 0;
     bool refuseAfterGarbled = false;
+    bool full = false;  // every answer fills the buffer, as a list always too large for it would
 
 private:
     using Keys = std::vector<std::pair<std::string, std::string>>;
@@ -54,10 +61,6 @@ private:
         uint32_t attributes = kFileAttributeArchive;
         bool denied = false;
     };
-    static std::string Upper(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    }
     // The first of `pairs` named `name`, letter case ignored.
     template <typename Pairs>
     static auto Named(Pairs& pairs, const std::string& name) {

@@ -41,9 +41,9 @@ public:
     }
     std::wstring DecimalSeparator() override { return decimal; }
     std::wstring GroupSeparator() override { return group; }
+    // No text, as for a code the system has none for, but for access denied.
     std::wstring ErrorText(ErrorCode code) override {
-        if (code == kErrorAccessDenied) return L"Access is denied.";
-        return L"";  // as for a code the system has no text for
+        return code == kErrorAccessDenied ? L"Access is denied." : L"";
     }
 
     std::wstring decimal = L".", group = L",";
@@ -132,10 +132,6 @@ public:
     std::vector<std::string> writes;   // every value stored
 
 private:
-    static std::string Upper(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
-    }
     std::string Key(RegKey root, const std::string& path, RegistryView view = RegistryView::k64Bit) const {
         const std::string software = std::to_string(kHkeyLocalMachine) + "\\SOFTWARE\\";
         std::string key = std::to_string(root) + "\\" + Upper(path);
