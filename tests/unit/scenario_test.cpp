@@ -1,13 +1,13 @@
 // Runs the scenarios of tests/unit/scenarios over the simulated platform. A scenario is a list of
 // steps, some with a block of indented lines. Texts in steps and blocks may use \0 (NUL), \t, \n,
 // \s (a blank, where one would not show), \d (the list delimiter), \xe9, \\, and \*300v (300 v's).
-//   file PATH [readonly|folder] [denied]  the file's lines     deny PATH     the file refuses writes
-//   garble N [refuse]   the next N writes store "?@?" (then the file refuses writes)
-//   winlogon, winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under
-//   SOFTWARE\Ostrevo) system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
-//   refuse privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses
-//   start   answer Yes|No|0...   input [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B
-//   expect WHAT (menu, messages, file PATH, power, events, inputs, opened, queries, writes, winlogon,
+//   file PATH [readonly] [hidden] [folder] [denied]  the file's lines     deny PATH     the file refuses
+//   writes garble N [refuse]   the next N writes store "?@?" (then the file refuses writes) winlogon,
+//   winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under SOFTWARE\Ostrevo)
+//   system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo) refuse
+//   privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses start   answer Yes|No|0...   input
+//   [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B expect WHAT (menu, messages, file PATH,
+//   power, events, inputs, opened, queries, writes, winlogon,
 //               winlogon32): the block is what is seen; a list is emptied once checked
 //   check FUNCTION ARGS -> RESULT   one call of the program's code; arguments apart with ";"
 //   (check whole with a fourth argument: every answer fills the buffer)
@@ -179,10 +179,10 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
     if (word == "file") {
         std::string text;
         for (const std::string& line : block) text += p.text.ToAnsi(Wide(line)) + "\r\n";
-        p.disk.Put(words[0], text,
-                   has("readonly") ? kFileAttributeReadOnly | kFileAttributeHidden
-                   : has("folder") ? kFileAttributeDirectory
-                                   : kFileAttributeArchive);
+        const uint32_t attributes = (has("readonly") ? kFileAttributeReadOnly : 0) |
+                                    (has("hidden") ? kFileAttributeHidden : 0) |
+                                    (has("folder") ? kFileAttributeDirectory : 0);
+        p.disk.Put(words[0], text, attributes != 0 ? attributes : kFileAttributeArchive);
         if (has("denied")) p.disk.DenyWrites(words[0]);
     } else if (word == "deny") {
         p.disk.DenyWrites(rest);
