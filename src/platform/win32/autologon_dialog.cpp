@@ -17,12 +17,8 @@ namespace {
 // Loaded once and kept: the dialog may open many times in a run.
 void TurnInputMethodOff(HWND edit) {
     using AssociateContext = HANDLE(WINAPI*)(HWND, HANDLE);
-    static const AssociateContext associate = [] {
-        const HMODULE imm = ::LoadLibraryA("imm32.dll");
-        return imm == nullptr ? nullptr
-                              : reinterpret_cast<AssociateContext>(reinterpret_cast<void (*)()>(
-                                    ::GetProcAddress(imm, "ImmAssociateContext")));
-    }();
+    static const auto associate =
+        LookUp<AssociateContext>(::LoadLibraryA("imm32.dll"), "ImmAssociateContext");
     if (associate != nullptr) associate(edit, nullptr);
 }
 

@@ -20,9 +20,7 @@ bool Win32Files::FindEntry(const std::string& pattern, const std::function<bool(
 uint32_t Win32Files::GetAttributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
 
 ErrorCode Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
-    if (::SetFileAttributesA(path.c_str(), attributes)) return kErrorSuccess;
-    const DWORD error = ::GetLastError();
-    return error != 0 ? error : kErrorNoReason;
+    return ::SetFileAttributesA(path.c_str(), attributes) ? kErrorSuccess : LastFailure();
 }
 
 uint32_t Win32Files::SetErrorMode(uint32_t mode) { return ::SetErrorMode(mode); }

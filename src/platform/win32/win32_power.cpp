@@ -4,15 +4,6 @@
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
-namespace {
-
-// The reason for a call that just failed; never 0, so that a failure never reads as success.
-ErrorCode LastFailure() {
-    const DWORD error = ::GetLastError();
-    return error != 0 ? error : kErrorNoReason;
-}
-
-}  // namespace
 
 ErrorCode Win32Power::EnableShutdownPrivilege() {
     HANDLE token = nullptr;

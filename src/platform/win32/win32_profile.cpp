@@ -15,7 +15,7 @@ uint32_t Win32Profile::GetPrivateProfileStringA(const char* appName, const char*
 int32_t Win32Profile::WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                                  const char* fileName) {
     const BOOL written = ::WritePrivateProfileStringA(appName, keyName, text, fileName);
-    if (!written) lastWriteError_ = ::GetLastError();
+    if (!written) lastWriteError_ = LastFailure();
     return written;
 }
 

@@ -22,10 +22,7 @@ uint32_t Win32Version::PlatformId() {
 bool Win32Version::IsWow64Process() {
     static const bool wow64 = [] {
         using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-        const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-        if (kernel == nullptr) return false;
-        const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
-            reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "IsWow64Process")));
+        const auto isWow64 = LookUp<IsWow64ProcessFn>(::GetModuleHandleA("kernel32.dll"), "IsWow64Process");
         BOOL answer = FALSE;
         return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &answer) && answer;
     }();

@@ -5,12 +5,6 @@
 namespace ostrevo {
 namespace {
 
-template <typename Function>
-Function LookUp(HMODULE module, const char* name) {
-    // Through a plain function pointer: a direct cast from FARPROC draws a cast-function-type warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 RECT PrimaryWorkArea() {
     RECT work{};
     if (::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && work.right > work.left &&
@@ -25,7 +19,6 @@ RECT PrimaryWorkArea() {
 MonitorFunctions LookUpMonitorFunctions() {
     MonitorFunctions functions;
     const HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    if (user32 == nullptr) return functions;
     functions.monitorFromPoint = LookUp<decltype(functions.monitorFromPoint)>(user32, "MonitorFromPoint");
     // MONITORINFO has no text, so the ANSI form answers exactly as the wide one.
     functions.getMonitorInfo = LookUp<decltype(functions.getMonitorInfo)>(user32, "GetMonitorInfoA");
