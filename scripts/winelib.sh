@@ -6,6 +6,37 @@
 
 WINE_USER="${WINE_USER:-ostrevo-wine}"
 
+# Debian's wine, wineboot and wineserver wrappers pick the 32-bit loader whenever wine32 is installed,
+# whether or not the host can run it. 64-bit prefixes therefore name the 64-bit loader and server
+# themselves; 32-bit ones go through the wrappers.
+WINE64_LOADER=/usr/lib/wine/wine64
+WINE64_SERVER=/usr/lib/wine/wineserver64
+
+# wine_host_32bit: whether this host runs 32-bit code, that is whether the 32-bit loader answers;
+# OSTREVO_NO_32BIT=1 makes it say no anywhere. Asked once: the answer goes to the scripts started later
+# in OSTREVO_HOST_32BIT.
+wine_host_32bit() {
+    if [ -z "${OSTREVO_HOST_32BIT:-}" ]; then
+        OSTREVO_HOST_32BIT=0
+        if [ "${OSTREVO_NO_32BIT:-0}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+            OSTREVO_HOST_32BIT=1
+        fi
+        export OSTREVO_HOST_32BIT
+    fi
+    [ "$OSTREVO_HOST_32BIT" = 1 ]
+}
+
+# The one line that says which case applies.
+wine_host_say() {
+    if wine_host_32bit; then
+        echo "host: runs 32-bit code: the i686 and the x86-64 exe both run under Wine"
+    elif [ "${OSTREVO_NO_32BIT:-0}" = 1 ]; then
+        echo "host: no 32-bit code (OSTREVO_NO_32BIT=1): only the x86-64 exe runs under Wine"
+    else
+        echo "host: no 32-bit code (the 32-bit Wine loader does not start): only the x86-64 exe runs under Wine"
+    fi
+}
+
 _wine_is_root() { [ "$(id -u)" -eq 0 ]; }
 
 # Creates the unprivileged user once; a no-op when not running as root.
@@ -22,6 +53,7 @@ _wine_env() {
     local prefix="$1"
     local arch=win32
     [ -f "$prefix/.home/arch" ] && arch="$(cat "$prefix/.home/arch")"
+    [ "$arch" != win64 ] || printf '%s\n' "WINELOADER=$WINE64_LOADER" "WINESERVER=$WINE64_SERVER"
     printf '%s\n' "HOME=$prefix/.home" "WINEPREFIX=$prefix" "WINEARCH=$arch" \
         "WINEDEBUG=${WINEDEBUG:--all}" "WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}" \
         "PATH=/usr/local/bin:/usr/bin:/bin" "LANG=${LANG:-C.UTF-8}"
@@ -39,12 +71,26 @@ _wine_env() {
     fi
 }
 
-# wine_run PREFIX CMD...: runs CMD in the prefix, as the Wine user when we are root.
+# wine_loader PREFIX: what runs a Windows program in the prefix: the 64-bit loader in a 64-bit prefix,
+# else Debian's wrapper.
+wine_loader() {
+    if [ "$(cat "$1/.home/arch" 2>/dev/null)" = win64 ]; then echo "$WINE64_LOADER"; else echo wine; fi
+}
+
+# wine_run PREFIX CMD...: runs CMD in the prefix, as the Wine user when we are root. In a 64-bit prefix
+# wine, wineboot and wineserver as CMD are the 64-bit loader and server.
 wine_run() {
     local prefix="$1"
     shift
     local -a envs
     mapfile -t envs < <(_wine_env "$prefix")
+    if [ "$(wine_loader "$prefix")" != wine ]; then
+        case "$1" in
+        wine) set -- "$WINE64_LOADER" "${@:2}" ;;
+        wineboot) set -- "$WINE64_LOADER" wineboot "${@:2}" ;;
+        wineserver) set -- "$WINE64_SERVER" "${@:2}" ;;
+        esac
+    fi
     if _wine_is_root; then
         runuser -u "$WINE_USER" -- env -i "${envs[@]}" "$@"
     else
