@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: formatting, the include graph, unit tests (plain and under
 # ASan/UBSan), bounded fuzzing of start-up, the Windows builds and the i686 exe's import audit, and
-# under Wine the end-to-end scenarios against the real ostrevo.exe.
+# under Wine the end-to-end scenarios against the real exes: the x86-64 one on every host, the i686 one
+# where the host runs 32-bit code (OSTREVO_NO_32BIT=1 acts as if it did not).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
 bash scripts/setup.sh
+# shellcheck source=winelib.sh
+. scripts/winelib.sh
+wine_host_say
 
 started=$(date +%s)
 passed=0
@@ -16,10 +20,10 @@ summary=()
 stage() { printf '\n=== %s\n' "$*"; }
 
 # Runs a stage that ends with its own "N passed, N failed" line, keeping its output visible, and
-# adds its counts to the totals. A stage without that line, or one that exits non-zero while
-# reporting no failure, counts as one failure more.
+# adds its counts to the totals, and what it says it did not run to the summary. A stage without that
+# line, or one that exits non-zero while reporting no failure, counts as one failure more.
 run_counted() {
-    local name="$1" log status line p=0 f=0
+    local name="$1" log status line notrun p=0 f=0
     shift
     log="$(mktemp)"
     set +e
@@ -27,6 +31,7 @@ run_counted() {
     status=${PIPESTATUS[0]}
     set -e
     line="$(grep -E '[0-9]+ passed, [0-9]+ failed' "$log" | tail -n1 || true)"
+    notrun="$(grep -E '^not run' "$log" | sed 's/ ([^()]*)$//' || true)"
     rm -f "$log"
     if [ -n "$line" ]; then
         p="$(grep -oE '[0-9]+ passed' <<<"$line" | grep -oE '[0-9]+')"
@@ -35,7 +40,7 @@ run_counted() {
     if [ -z "$line" ] || { [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; }; then f=$((f + 1)); fi
     passed=$((passed + p))
     failed=$((failed + f))
-    summary+=("$name: $p passed, $f failed (exit $status)")
+    summary+=("$name: $p passed, $f failed (exit $status)${notrun:+; $notrun}")
 }
 
 ctest_counted() {
@@ -99,12 +104,13 @@ cmake --build --preset mingw64
 exe=build/mingw32/ostrevo.exe
 echo "ostrevo.exe (i686): $(stat -c %s "$exe") bytes; imports: $(i686-w64-mingw32-objdump -p "$exe" |
     sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+echo "ostrevo.exe (x86-64): $(stat -c %s build/mingw64/ostrevo.exe) bytes"
 
 stage "import audit of the i686 exe (what Windows 95 offers)"
 run_counted imports bash tests/audit/imports.sh "$exe"
 
-stage "end to end under Wine"
-run_counted e2e bash tests/e2e/run.sh build/mingw32
+stage "end to end under Wine (the x86-64 exe; the i686 exe where the host runs 32-bit code)"
+run_counted e2e bash tests/e2e/run.sh
 
 stage "summary ($(($(date +%s) - started)) s)"
 printf '  %s\n' "${summary[@]}"

@@ -167,7 +167,8 @@ DWORD InExe(DWORD pid, uintptr_t routine, std::string& io) {
 }
 
 // The probe's Serve, run in the exe: loaded there by LoadLibraryA (kernel32 lies at the same address in
-// every 32-bit process of the prefix), its address found from the copy loaded here.
+// every process of the exe's width), its address found from the copy loaded here. The load's result comes
+// back as a thread's 32-bit exit code: the x86-64 probe is linked below 4 GB (CMakeLists.txt).
 std::string Probe(const std::string& step) {
     std::string dll = "C:\\e2e\\e2e_probe.dll", io = step;
     const auto here = reinterpret_cast<uintptr_t>(LoadLibraryA(dll.c_str()));

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # End-to-end scenarios: the shipped ostrevo.exe under Wine and Xvfb, driven through the steps of
-# tests/e2e/scenarios/*.txt, each scenario in a fresh copy of a prefix (64-bit when its name ends in -64).
-# Usage: tests/e2e/run.sh [BUILD_DIR [SCENARIO...]]. Prints PASS or FAIL per scenario, then
-# "N passed, N failed". E2E_KEEP=1 keeps the traces and logs in /tmp/ostrevo-e2e.*.
+# tests/e2e/scenarios/*.txt, each run in a fresh copy of a prepared prefix. Every scenario runs against
+# the x86-64 exe in a 64-bit prefix and against the i686 exe in a 32-bit one; a scenario named *-wow64
+# runs the i686 exe in a 64-bit prefix only. Where the host runs no 32-bit code (scripts/winelib.sh),
+# the i686 runs are listed as not run. The runs of the two prefixes go side by side, each on an Xvfb
+# of its own.
+# Usage: tests/e2e/run.sh [SCENARIO...]; the exes come from E2E_BUILD64 (default build/mingw64) and
+# E2E_BUILD32 (build/mingw32). Prints PASS or FAIL per run, then "N passed, N failed". E2E_KEEP=1 keeps
+# the traces and logs in /tmp/ostrevo-e2e.*.
 #
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
 # (or, under boot and import, what they write). Steps done here:
@@ -14,7 +19,8 @@
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
 #   reg [32|64]     the Winlogon values
-#   trace           the traced calls ostrevo.exe itself made since the last trace, each once
+#   trace           the traced calls ostrevo.exe itself made since the last trace, each once, read the
+#                   same from either exe (host_trace)
 # Every other step is one run of e2e_driver.exe (e2e.cpp). Steps done here are retried for a few seconds
 # until they print what is expected, as the exe may still be at work.
 set -u
@@ -28,7 +34,6 @@ winlogon='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 make_template() {
     local t
     t="$(wine_new_prefix "$1")" && mkdir "$t/drive_c/e2e" || return 1
-    cp "$build/ostrevo.exe" "$build"/tests/e2e/e2e_{driver.exe,probe.dll} "$t/drive_c/e2e/"
     wine_virtual_desktop "$t" e2e 1024x768 &&
         wine_run "$t" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$relay" /f >/dev/null &&
         wine_run "$t" wineserver -w && echo "$t"
@@ -79,14 +84,16 @@ host_reg() {
         sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
 }
 
-# Only calls returning into the exe's own image (at 0x400000) count: Wine's DLLs call these as well.
-# Addresses of its stack and heap (1 to 16 MB) read "ptr" and the token's handle "token", so that the same
-# call is seen as such.
+# The one place the relay trace is read. Only calls returning into the exe's own image count (at
+# 0x400000 for the i686 exe, 0x140000000 for the x86-64 one): Wine's DLLs make these calls as well. A
+# 64-bit relay prints a sign-extended value in 16 digits (HKEY_LOCAL_MACHINE, the current process), so
+# every value is cut to its 32 bits; a string's address goes, addresses of the stack and heap (1 to 16 MB)
+# read "ptr" and the token's handle "token". So a call reads the same from either exe and every run.
 host_trace() {
-    LC_ALL=C sed -n -E -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=004\w{5}$/\1(\2)/p' \
-        -e 's/^\w+:Ret  \w+\.(WritePrivateProfileStringA)\(\) retval=(\w+) ret=004.*/\1 -> \2/p' "$log" |
-        sed -E 's/\w{8} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g; s/^(AdjustTokenPrivileges\()\w+/\1token/' \
-            >"$work/$name.calls"
+    LC_ALL=C sed -n -E -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' \
+        -e 's/^\w+:Ret  \w+\.(WritePrivateProfileStringA)\(\) retval=(\w+) ret=(004|140).*/\1 -> \2/p' "$log" |
+        sed -E 's/\b(ffffffff|00000000)(\w{8})\b/\2/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
+                s/^(AdjustTokenPrivileges\()\w+/\1token/' >"$work/$name.calls"
     tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++'
 }
 
@@ -111,7 +118,8 @@ step() {
             sleep 0.2
         done
         [ "$verb" != trace ] || seen="$(wc -l <"$work/$name.calls")" ;;
-    *) got="$(printf '%s\n' "$1" | wine_run "$prefix" timeout 120 wine 'C:\e2e\e2e_driver.exe' | shorten)" ;;
+    *) got="$(printf '%s\n' "$1" | wine_run "$prefix" timeout 120 "$(wine_loader "$prefix")" 'C:\e2e\e2e_driver.exe' |
+        shorten)" ;;
     esac
     [ "$got" = "${want%$'\n'}" ] && return
     echo "  step '$1' printed (- expected, + seen):"
@@ -119,11 +127,14 @@ step() {
     return 1
 }
 
+# scenario FILE TEMPLATE BUILD: one run, in a copy of the prepared prefix TEMPLATE, of BUILD's exes.
 scenario() {
-    name="$(basename "$1" .txt)" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" log="$work/$name.log" seen=0
+    name="$(basename "$1" .txt)-$(basename "$3")" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" seen=0
+    log="$work/$name.log"
     trap 'wine_cleanup "$prefix"' EXIT
     [ -r "$1" ] && cp -a "$2" "$prefix" && : >"$log" || return 1
     c="$prefix/drive_c"
+    cp "$3/ostrevo.exe" "$3"/tests/e2e/e2e_{driver.exe,probe.dll} "$c/e2e/" || return 1
     # The desktop, and Wine's own processes, come up untraced with this first program of the session and
     # stay while it runs.
     coproc { wine_run "$prefix" wine 'C:\e2e\e2e_driver.exe' hold 2>>"$log"; }
@@ -142,26 +153,56 @@ scenario() {
     ! grep -aqE 'Unhandled exception|starting debugger' "$log" || { echo "  a program crashed"; return 1; }
 }
 
-build="$(cd "${1:-$root/build/mingw32}" && pwd)" || exit 2
-shift
-# The 64-bit prefix is made while the others run: its scenarios come last.
-[ $# -gt 0 ] || set -- $(ls "$root"/tests/e2e/scenarios/*.txt | grep -v -- -64.txt) \
-    $(ls "$root"/tests/e2e/scenarios/*-64.txt)
-work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)" t32=""
-trap 'for t in "$t32" "$(cat "$work/t64" 2>/dev/null)"; do [ -z "$t" ] || wine_cleanup "$t"; done
-      kill "$WINE_XVFB_PID"; [ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
-wine_start_xvfb 1024x768 || exit 2
-unset XAUTHORITY
-[[ " $* " != *"-64.txt "* ]] || { make_template win64 >"$work/t64" & }
-t64=$!
-t32="$(make_template win32)" || { echo "cannot make a Wine prefix" >&2; exit 2; }
-passed=0 failed=0
+# lane ARCH [EXE FILE]...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE against the EXE
+# (x86-64 or i686), in turn.
+lane() {
+    local arch="$1" t="" exe file started verdict
+    shift
+    trap '[ -z "$t" ] || wine_cleanup "$t"; [ -z "${WINE_XVFB_PID:-}" ] || kill "$WINE_XVFB_PID"' EXIT
+    wine_start_xvfb 1024x768 && unset XAUTHORITY && t="$(make_template "$arch")" || t=""
+    while [ $# -gt 0 ]; do
+        exe="$1" file="$2" started=$SECONDS verdict=FAIL
+        shift 2
+        if [ -z "$t" ]; then
+            echo "  no $arch Wine prefix could be made"
+        elif (scenario "$file" "$t" "$([ "$exe" = i686 ] && echo "$build32" || echo "$build64")"); then
+            verdict=PASS
+        fi
+        echo "$verdict $(basename "$file" .txt) ($exe, $arch prefix) ($((SECONDS - started)) s)"
+    done
+}
+
+build64="$(cd "${E2E_BUILD64:-$root/build/mingw64}" && pwd)" || exit 2
+build32="$(cd "${E2E_BUILD32:-$root/build/mingw32}" 2>/dev/null && pwd)"
+[ $# -gt 0 ] || set -- "$root"/tests/e2e/scenarios/*.txt
+runs64=() runs32=() wow64=() skipped=()
 for file; do
-    started=$SECONDS template="$t32" verdict=FAIL
-    [[ "$file" != *-64.txt ]] || { wait "$t64" && template="$(cat "$work/t64")"; }
-    if (scenario "$file" "$template"); then verdict=PASS; fi
-    [ $verdict = PASS ] && passed=$((passed + 1)) || failed=$((failed + 1))
-    echo "$verdict $(basename "$file" .txt) ($((SECONDS - started)) s)"
+    [[ "$file" == *-wow64.txt ]] || runs64+=(x86-64 "$file")
+    if ! wine_host_32bit; then
+        skipped+=("$(basename "$file" .txt)")
+    elif [[ "$file" == *-wow64.txt ]]; then
+        wow64+=(i686 "$file")
+    else
+        runs32+=(i686 "$file")
+    fi
 done
+if [ ${#runs32[@]} -gt 0 ] && [ -z "$build32" ]; then
+    echo "no i686 build at ${E2E_BUILD32:-$root/build/mingw32}" >&2
+    exit 2
+fi
+work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)"
+trap '[ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
+# The 32-bit prefix's runs go on meanwhile, their report shown when those of the 64-bit one are done.
+[ ${#runs32[@]} -eq 0 ] || { lane win32 "${runs32[@]}" >"$work/lane32" 2>&1 & }
+lane win64 "${runs64[@]}" "${wow64[@]}" 2>&1 | tee "$work/lane64"
+wait
+[ ! -e "$work/lane32" ] || cat "$work/lane32"
+passed="$(cat "$work"/lane* | grep -c '^PASS ')" failed="$(cat "$work"/lane* | grep -c '^FAIL ')"
+[ ${#skipped[@]} -eq 0 ] ||
+    echo "not run on this host (no 32-bit code): ${#skipped[@]} i686 runs (${skipped[*]})"
+if ! grep -qE '^(PASS|FAIL) .*\(x86-64,' "$work/lane64"; then
+    echo "no run of the x86-64 exe took place"
+    failed=$((failed + 1))
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
