@@ -3,12 +3,14 @@
 # with the "Default OS" submenu. Headless (no DISPLAY, or OSTREVO_HEADLESS=1) it runs on its own Xvfb,
 # saves docs/screenshot.png, then ends the program through "Exit" and shows the missing-file message.
 # On a real display it leaves the program running until you choose Exit.
+# It shows the i686 exe in a 32-bit prefix, or the x86-64 exe in a 64-bit one where the host runs no
+# 32-bit code (or OSTREVO_NO_32BIT=1).
 #
-# Environment: OSTREVO_BUILD_DIR (default build/mingw32), OSTREVO_SCREENSHOT (default docs/screenshot.png).
+# Environment: OSTREVO_BUILD_DIR (default build/mingw32 or build/mingw64, as above), OSTREVO_SCREENSHOT
+# (default docs/screenshot.png).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${OSTREVO_BUILD_DIR:-$root/build/mingw32}"
 screenshot="${OSTREVO_SCREENSHOT:-$root/docs/screenshot.png}"
 desktop=ostrevo
 geometry=1024x768
@@ -20,12 +22,15 @@ fail() {
 }
 
 bash "$root/scripts/setup.sh"
-cmake --preset mingw32 -B "$build" >/dev/null
-ninja -C "$build" ostrevo trayclick >/dev/null
-say "built $build/ostrevo.exe ($(stat -c %s "$build/ostrevo.exe") bytes)"
-
 # shellcheck source=winelib.sh
 . "$root/scripts/winelib.sh"
+wine_host_say
+preset=mingw64 arch=win64
+if wine_host_32bit; then preset=mingw32 arch=win32; fi
+build="${OSTREVO_BUILD_DIR:-$root/build/$preset}"
+cmake --preset "$preset" -B "$build" >/dev/null
+ninja -C "$build" ostrevo trayclick >/dev/null
+say "built $build/ostrevo.exe ($preset, $(stat -c %s "$build/ostrevo.exe") bytes)"
 
 headless=0
 if [ -z "${DISPLAY:-}" ] || [ "${OSTREVO_HEADLESS:-0}" = 1 ]; then headless=1; fi
@@ -38,7 +43,7 @@ if [ "$headless" = 1 ]; then
     say "headless: Xvfb on $DISPLAY"
 fi
 
-prefix="$(wine_new_prefix)" || fail "could not create a Wine prefix"
+prefix="$(wine_new_prefix "$arch")" || fail "could not create a Wine prefix"
 say "Wine prefix $prefix"
 wine_virtual_desktop "$prefix" "$desktop" "$geometry"
 wine_copy_in "$prefix" "$build/ostrevo.exe" ostrevo.exe
