@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: start-up against the number of boot entries natively (Release build), then,
-# with an argument, the start-up time of the real exe under Wine beside a minimal tray program.
+# with an argument, the start-up time of the real exe under Wine beside a minimal tray program: the
+# i686 ones, or the x86-64 ones where the host runs no 32-bit code (bench/perf/startup.sh).
 # Usage: bench/run.sh [wine]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -8,6 +9,5 @@ cmake -S "$root" -B "$root/build/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOS
 cmake --build "$root/build/bench" --target startup_bench
 "$root/build/bench/bench/startup_bench"
 if [ "${1:-}" = wine ]; then
-    cmake --preset mingw32 >/dev/null && cmake --build --preset mingw32
     bash "$root/bench/perf/startup.sh"
 fi

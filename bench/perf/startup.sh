@@ -12,15 +12,18 @@
 # C:\boot.ini is the sample one, so ostrevo.exe goes through its real start-up. One warm-up start of
 # each program is not counted. Not a test: it prints the numbers and judges none of them.
 #
+# The i686 programs in a 32-bit prefix, or where the host runs no 32-bit code (or OSTREVO_NO_32BIT=1)
+# the x86-64 ones in a 64-bit prefix.
+#
 # Usage: bench/perf/startup.sh [RUNS]   (default 10)
-# Environment: OSTREVO_BUILD_DIR (default build/mingw32); OSTREVO_PERF_PREBUILT=1 times the exes found
+# Environment: OSTREVO_BUILD_DIR (default build/mingw32 or build/mingw64, as above);
+# OSTREVO_PERF_PREBUILT=1 times the exes found
 # there as they are instead of building them first; OSTREVO_PERF_EARLIER_EXE names another ostrevo.exe
 # (an earlier build, say) to time in the same run as "earlier".
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 runs="${1:-10}"
-build="${OSTREVO_BUILD_DIR:-$root/build/mingw32}"
 desktop=ostrevo-perf
 geometry=1024x768
 
@@ -32,8 +35,14 @@ fail() {
 case "$runs" in
 '' | *[!0-9]* | 0) fail "RUNS must be a positive number, not '$runs'" ;;
 esac
+# shellcheck source=../../scripts/winelib.sh
+. "$root/scripts/winelib.sh"
+wine_host_say
+preset=mingw64 arch=win64 kind=x86-64
+if wine_host_32bit; then preset=mingw32 arch=win32 kind=i686; fi
+build="${OSTREVO_BUILD_DIR:-$root/build/$preset}"
 if [ "${OSTREVO_PERF_PREBUILT:-0}" != 1 ]; then
-    cmake --preset mingw32 -B "$build" >/dev/null
+    cmake --preset "$preset" -B "$build" >/dev/null
     ninja -C "$build" ostrevo minimal_tray startup_timer >/dev/null
 fi
 for exe in ostrevo.exe bench/perf/minimal_tray.exe bench/perf/startup_timer.exe; do
@@ -42,16 +51,13 @@ done
 earlier="${OSTREVO_PERF_EARLIER_EXE:-}"
 [ -z "$earlier" ] || [ -f "$earlier" ] || fail "$earlier is missing"
 
-# shellcheck source=../../scripts/winelib.sh
-. "$root/scripts/winelib.sh"
-
 wine_clean_on_exit
 
 if [ -z "${DISPLAY:-}" ] || [ "${OSTREVO_HEADLESS:-0}" = 1 ]; then
     wine_start_xvfb "$geometry" || fail "Xvfb did not start"
     xvfb_pid="$WINE_XVFB_PID"
 fi
-prefix="$(wine_new_prefix)" || fail "could not create a Wine prefix"
+prefix="$(wine_new_prefix "$arch")" || fail "could not create a Wine prefix"
 wine_virtual_desktop "$prefix" "$desktop" "$geometry"
 wine_copy_in "$prefix" "$build/ostrevo.exe" ostrevo.exe
 wine_copy_in "$prefix" "$build/bench/perf/minimal_tray.exe" minimal_tray.exe
@@ -76,7 +82,7 @@ grep '^error' "$log" >&2 || true
     fail "startup_timer.exe exited with $status"
 }
 
-printf 'Start-up under Wine, ms from CreateProcess; %s counted starts each, interleaved, after one warm-up.\n' "$runs"
+printf 'Start-up under Wine (%s), ms from CreateProcess; %s counted starts each, interleaved, after one warm-up.\n' "$kind" "$runs"
 printf '%-13s %7s | %-23s | %-23s | %-23s\n' program bytes 'window: median min max' 'icon: median min max' \
     'ready: median min max'
 tr -d '\r' <"$log" | awk -v sizes="$sizes" '
