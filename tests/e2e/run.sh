@@ -86,13 +86,16 @@ host_reg() {
 
 # The one place the relay trace is read. Only calls returning into the exe's own image count (at
 # 0x400000 for the i686 exe, 0x140000000 for the x86-64 one): Wine's DLLs make these calls as well. A
-# 64-bit relay prints a sign-extended value in 16 digits (HKEY_LOCAL_MACHINE, the current process), so
-# every value is cut to its 32 bits; a string's address goes, addresses of the stack and heap (1 to 16 MB)
-# read "ptr" and the token's handle "token". So a call reads the same from either exe and every run.
+# 64-bit relay prints a value sign-extended from 32 bits (HKEY_LOCAL_MACHINE, the current process) in 16
+# digits: it reads in 8 as from the i686 exe, while a 32-bit value with the top bit set that the x86-64
+# exe passes unextended reads in 16, so that difference shows. A string's address goes, addresses of the
+# stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". So a call reads the same from
+# either exe and every run.
 host_trace() {
-    LC_ALL=C sed -n -E -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' \
+    LC_ALL=C sed -n -E -e '/ret=140\w{6}$/s/([(,])([89a-f][0-9a-f]{7})\b/\100000000\2/g' \
+        -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' \
         -e 's/^\w+:Ret  \w+\.(WritePrivateProfileStringA)\(\) retval=(\w+) ret=(004|140).*/\1 -> \2/p' "$log" |
-        sed -E 's/\b(ffffffff|00000000)(\w{8})\b/\2/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
+        sed -E 's/\bffffffff([89a-f][0-9a-f]{7})\b/\1/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
                 s/^(AdjustTokenPrivileges\()\w+/\1token/' >"$work/$name.calls"
     tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++'
 }
