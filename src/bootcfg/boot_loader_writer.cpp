@@ -11,12 +11,13 @@ namespace ostrevo {
 namespace {
 
 const wchar_t kCouldNotWrite[] = L"Could not write c:\\boot.ini.";
+const wchar_t kCouldNotRestoreReadOnly[] = L"Could not make c:\\boot.ini read-only again.";
 
-// Clears the read-only attribute while it lives and puts the file's own attributes back after.
-// Hidden and system stay: they do not stop a profile write, and boot.ini should keep them.
-class WritableWhileInScope {
+// Clears the read-only attribute for the write; Restore puts the file's own attributes back. Hidden
+// and system stay: they do not stop a profile write, and boot.ini should keep them.
+class Writable {
 public:
-    WritableWhileInScope(FileApi& files, std::string path) : files_(files), path_(std::move(path)) {
+    Writable(FileApi& files, std::string path) : files_(files), path_(std::move(path)) {
         original_ = files_.GetAttributes(path_);
         if (original_ == kInvalidFileAttributes || (original_ & kFileAttributeReadOnly) == 0) return;
         uint32_t writable = original_ & ~kFileAttributeReadOnly;
@@ -25,11 +26,7 @@ public:
         // If this fails the write fails too, and that failure is the one the user hears about.
         cleared_ = files_.SetAttributes(path_, writable) == kErrorSuccess;
     }
-    ~WritableWhileInScope() {
-        if (cleared_) files_.SetAttributes(path_, original_);
-    }
-    WritableWhileInScope(const WritableWhileInScope&) = delete;
-    WritableWhileInScope& operator=(const WritableWhileInScope&) = delete;
+    ErrorCode Restore() { return cleared_ ? files_.SetAttributes(path_, original_) : kErrorSuccess; }
 
 private:
     FileApi& files_;
@@ -84,29 +81,22 @@ std::wstring PutBack(Platform& platform, const std::string& path, const std::str
                                                     path.c_str()) == 0) {
         return FailureText(platform.text, couldNot, platform.profile.LastWriteError());
     }
-    StoredValue expected = previous;
-    if (expected.value) expected.value = AsRead(*expected.value);
-    if (!(ReadStored(platform.profile, path, section, key) == expected)) return couldNot;
+    // Compared with the old value exactly: one the read trims (outer quotes) cannot come back as it was.
+    if (!(ReadStored(platform.profile, path, section, key) == previous)) return couldNot;
     return L"The new value did not read back as written, so the old one was put back.";
 }
 
-}  // namespace
-
-Outcome WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value) {
-    const std::string path = platform.text.ToAnsi(kBootIniWritePath);
-    const std::string section = platform.text.ToAnsi(kBootLoaderSection);
+// The write itself, with the read-only attribute already lifted.
+Outcome WriteLifted(Platform& platform, const std::string& path, const std::string& section,
+                    const std::wstring& key, const std::wstring& value) {
     const std::string ansiKey = platform.text.ToAnsi(key);
-    if (!FitsProfileCall(platform.text.ToAnsi(value))) {
-        return Outcome{false, std::wstring(kCouldNotWrite) + L"\n\nThe value is too long for the file."};
-    }
-    const WritableWhileInScope writable(platform.files, path);
     const StoredValue previous = ReadStored(platform.profile, path, section, ansiKey);
     cIniFile ini(platform.profile, platform.text);
     ini.Path(kBootIniWritePath);
     ini.Section(kBootLoaderSection);
     ini.Key(key);
     ini.Value(value);
-    if (!ini.Success()) return Failed(platform.text, kCouldNotWrite, platform.profile.LastWriteError());
+    if (!ini.Success()) return Failed(platform.text, kCouldNotWrite, ini.LastError());
 
     // The profile functions can report success and still store something else (a key too long for
     // them, for one): the old line is put back rather than left damaged.
@@ -116,6 +106,24 @@ Outcome WriteBootLoaderKey(Platform& platform, const std::wstring& key, const st
     }
     return Outcome{
         false, std::wstring(kCouldNotWrite) + L"\n\n" + PutBack(platform, path, section, ansiKey, previous)};
+}
+
+}  // namespace
+
+Outcome WriteBootLoaderKey(Platform& platform, const std::wstring& key, const std::wstring& value) {
+    const std::string path = platform.text.ToAnsi(kBootIniWritePath);
+    if (!FitsProfileCall(platform.text.ToAnsi(value))) {
+        return Outcome{false, std::wstring(kCouldNotWrite) + L"\n\nThe value is too long for the file."};
+    }
+    Writable writable(platform.files, path);
+    Outcome outcome = WriteLifted(platform, path, platform.text.ToAnsi(kBootLoaderSection), key, value);
+    // Whatever the write did stays; a file left writable is told, as a failure of its own.
+    const ErrorCode restored = writable.Restore();
+    if (restored != kErrorSuccess) {
+        outcome.message += (outcome.message.empty() ? L"" : L"\n\n") +
+                           FailureText(platform.text, kCouldNotRestoreReadOnly, restored);
+    }
+    return outcome;
 }
 
 }  // namespace ostrevo

@@ -48,11 +48,14 @@ void cIniFile::Write(const std::optional<std::wstring>& key, const std::optional
     const AnsiArg sectionArg(section_, text_), keyArg(key, text_), textArg(text, text_),
         pathArg(path_, text_);
     if (sectionArg.TooLong() || keyArg.TooLong() || textArg.TooLong() || pathArg.TooLong()) {
+        // Refused here, before the system was asked: no reason of the system's is this write's.
         lastReturnCode_ = 0;
+        lastError_ = kErrorNoReason;
         return;
     }
     lastReturnCode_ =
         profile_.WritePrivateProfileStringA(sectionArg.get(), keyArg.get(), textArg.get(), pathArg.get());
+    lastError_ = lastReturnCode_ != 0 ? kErrorSuccess : profile_.LastWriteError();
 }
 
 std::wstring cIniFile::Value() const { return Read(section_, key_, kValueBufferSize); }

@@ -17,6 +17,8 @@ public:
 
     int32_t LastReturnCode() const { return lastReturnCode_; }
     bool Success() const { return lastReturnCode_ != 0; }
+    // Why the last write failed, taken from that write alone; kErrorSuccess after one that did not.
+    ErrorCode LastError() const { return lastError_; }
 
     // Unset properties go to the platform as absent (null) arguments; set ones, even empty, as text.
     void Default(const std::wstring& sDefault) { default_ = sDefault; }
@@ -82,6 +84,7 @@ private:
     std::optional<std::wstring> section_;
     std::optional<std::wstring> default_;
     int32_t lastReturnCode_ = 0;
+    ErrorCode lastError_ = kErrorSuccess;
 };
 
 }  // namespace ostrevo

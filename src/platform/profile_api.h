@@ -16,7 +16,8 @@ public:
     // Non-zero on success.
     virtual int32_t WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                                const char* fileName) = 0;
-    // Why the last write that failed did: the thread's last error as that call left it.
+    // Why the last write call failed, as that call left the thread's last error; kErrorSuccess when
+    // it did not fail. Asked straight after the call: the next one replaces it.
     virtual ErrorCode LastWriteError() = 0;
 };
 

@@ -29,17 +29,22 @@ struct RegValue {
     bool operator==(const RegValue& other) const { return type == other.type && data == other.data; }
 };
 
+// How a value's data crosses: kAnsi with strings in the ANSI code page (RegQueryValueExA,
+// RegSetValueExA), the form the program reads and writes; kExact as the registry holds it (the wide
+// calls, on the NT family only), for a copy to be put back unchanged whatever its letters.
+enum class RegData { kAnsi, kExact };
+
 // kDefault opens and creates keys with RegOpenKeyA / RegCreateKeyA; k64Bit with their Ex forms and
 // KEY_WOW64_64KEY. Paths and names are in the ANSI code page.
 class RegistryApi {
 public:
     virtual ~RegistryApi() = default;
-    // The value's type and whole data (RegQueryValueExA for the size, then for the data).
+    // The value's type and whole data (a query for the size, then one for the data).
     virtual ErrorCode ReadValue(RegKey root, const std::string& path, const std::string& name,
-                                RegistryView view, RegValue& value) = 0;
-    // Creates the key and its missing parents, then stores the value (RegSetValueExA).
+                                RegistryView view, RegData form, RegValue& value) = 0;
+    // Creates the key and its missing parents, then stores the value.
     virtual ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name,
-                                 RegistryView view, const RegValue& value) = 0;
+                                 RegistryView view, RegData form, const RegValue& value) = 0;
     // Creates the key and its missing parents, and stores nothing.
     virtual ErrorCode CreateKey(RegKey root, const std::string& path, RegistryView view) = 0;
     virtual ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,

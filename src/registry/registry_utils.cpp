@@ -64,9 +64,9 @@ RegValue NumberValue(int32_t number) {
 }
 
 ErrorCode Store(Platform& platform, RegKey root, const std::wstring& keyPath, const std::wstring& valueName,
-                const RegValue& value) {
+                const RegValue& value, RegData form = RegData::kAnsi) {
     return platform.registry.WriteValue(root, platform.text.ToAnsi(keyPath), platform.text.ToAnsi(valueName),
-                                        ViewOf(platform), value);
+                                        ViewOf(platform), form, value);
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ DynamicValue ReadRegValue(Platform& platform, RegKey root, const std::wstring& k
                           const std::wstring& valueName) {
     RegValue value;
     if (platform.registry.ReadValue(root, platform.text.ToAnsi(keyPath), platform.text.ToAnsi(valueName),
-                                    ViewOf(platform), value) != kErrorSuccess) {
+                                    ViewOf(platform), RegData::kAnsi, value) != kErrorSuccess) {
         return EmptyText();
     }
     if (value.type == kRegSz || value.type == kRegExpandSz) return TextOf(platform.text, value.data);
@@ -113,8 +113,9 @@ ErrorCode DeleteRegValue(Platform& platform, RegKey root, const std::wstring& ke
 SavedRegValue SaveRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                            const std::wstring& valueName) {
     SavedRegValue saved;
-    const ErrorCode read = platform.registry.ReadValue(
-        root, platform.text.ToAnsi(keyPath), platform.text.ToAnsi(valueName), ViewOf(platform), saved.value);
+    const ErrorCode read =
+        platform.registry.ReadValue(root, platform.text.ToAnsi(keyPath), platform.text.ToAnsi(valueName),
+                                    ViewOf(platform), RegData::kExact, saved.value);
     saved.known = read == kErrorSuccess || read == kErrorFileNotFound;
     saved.present = read == kErrorSuccess;
     return saved;
@@ -124,7 +125,7 @@ ErrorCode RestoreRegValue(Platform& platform, RegKey root, const std::wstring& k
                           const std::wstring& valueName, const SavedRegValue& saved) {
     if (!saved.known) return kErrorInvalidParameter;
     if (!saved.present) return DeleteRegValue(platform, root, keyPath, valueName);
-    return Store(platform, root, keyPath, valueName, saved.value);
+    return Store(platform, root, keyPath, valueName, saved.value, RegData::kExact);
 }
 
 }  // namespace ostrevo

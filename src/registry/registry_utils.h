@@ -1,7 +1,7 @@
-// RegistryUtils: single registry values read and written through advapi32's ANSI calls. Every call
-// opens and closes its own key; a 32-bit program on 64-bit Windows reaches the 64-bit registry. Reads
-// that fail give the empty text; writes give the system's result code (0 on success) for callers
-// that must not show a failure as success.
+// RegistryUtils: single registry values read and written through advapi32's ANSI calls (saved copies
+// excepted). Every call opens and closes its own key; a 32-bit program on 64-bit Windows reaches the
+// 64-bit registry. Reads that fail give the empty text; writes give the system's result code (0 on
+// success) for callers that must not show a failure as success.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -35,7 +35,8 @@ ErrorCode WriteRegString(Platform& platform, RegKey root, const std::wstring& ke
 ErrorCode DeleteRegValue(Platform& platform, RegKey root, const std::wstring& keyPath,
                          const std::wstring& valueName);
 
-// A value exactly as it was stored, so that a change can be taken back.
+// A value exactly as it was stored, read and written back past the ANSI code page, so that a change
+// can be taken back whatever letters the value holds.
 struct SavedRegValue {
     bool known = false;    // false: it could not be read, so it cannot be put back either
     bool present = false;  // false: there was no such value

@@ -109,7 +109,9 @@ std::wstring JoinList(const std::vector<std::wstring>& items, const std::wstring
 bool FileExists(FileApi& files, TextApi& text, const std::wstring& path) {
     if (path.empty()) return false;
     // A drive without a medium would otherwise ask the user to insert one: here it is just no file.
+    // Added to the caller's mode, not put in its place: the call only answers with the mode it replaced.
     const uint32_t callersMode = files.SetErrorMode(kSemFailCriticalErrors);
+    files.SetErrorMode(callersMode | kSemFailCriticalErrors);
     const bool found = files.FindEntry(text.ToAnsi(path), [](uint32_t attributes) {
         return (attributes & (kFileAttributeDirectory | kFileAttributeDevice)) == 0;
     });

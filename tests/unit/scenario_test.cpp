@@ -1,13 +1,13 @@
 // Runs the scenarios of tests/unit/scenarios over the simulated platform. A scenario is a list of
 // steps, some with a block of indented lines. Texts in steps and blocks may use \0 (NUL), \t, \n,
 // \s (a blank, where one would not show), \d (the list delimiter), \xe9, \\, and \*300v (300 v's).
-//   file PATH [readonly] [hidden] [folder] [denied]  the file's lines     deny PATH     the file refuses
-//   writes garble N [refuse]   the next N writes store "?@?" (then the file refuses writes) winlogon,
-//   winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under SOFTWARE\Ostrevo)
-//   system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo) refuse
-//   privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses start   answer Yes|No|0...   input
-//   [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B expect WHAT (menu, messages, file PATH,
-//   power, events, inputs, opened, queries, writes, winlogon,
+//   file PATH [readonly] [hidden] [folder] [denied]  the file's lines     deny PATH | after N   the file
+//   refuses writes (after N more) garble N [refuse]   the next N writes store "?@?" (then the file refuses
+//   writes) winlogon, winlogon32, ostrevo   registry values: Name=text or Name=TYPE:HEX (the last under
+//   SOFTWARE\Ostrevo) system 9x|failed|wow64   separators DEC GROUP   regdeny, regreadonly (SOFTWARE\Ostrevo)
+//   refuse privilege|exit CODE, refuse NAME, lock NAME...   the platform refuses start   answer Yes|No|0...
+//   input [TEXT]   type USER|DOMAIN|PASSWORD or cancel   click, rclick A>B expect WHAT (menu, messages, file
+//   PATH, power, events, inputs, opened, queries, writes, winlogon,
 //               winlogon32): the block is what is seen; a list is emptied once checked
 //   check FUNCTION ARGS -> RESULT   one call of the program's code; arguments apart with ";"
 //   (check whole with a fourth argument: every answer fills the buffer)
@@ -184,11 +184,13 @@ void Scenario::Step(const std::string& word, const std::string& rest, const Line
                                     (has("folder") ? kFileAttributeDirectory : 0);
         p.disk.Put(words[0], text, attributes != 0 ? attributes : kFileAttributeArchive);
         if (has("denied")) p.disk.DenyWrites(words[0]);
+    } else if (word == "deny" && words[0] == "after") {
+        p.disk.writesBeforeDenial = std::stoi(words[1]);
     } else if (word == "deny") {
         p.disk.DenyWrites(rest);
     } else if (word == "garble") {
         p.disk.garbled = std::stoi(words[0]);
-        p.disk.refuseAfterGarbled = has("refuse");
+        p.disk.writesBeforeDenial = has("refuse") ? 1 : 0;
     } else if (word == "winlogon" || word == "winlogon32" || word == "ostrevo") {
         Seed(word == "winlogon" ? kWinlogon : word == "winlogon32" ? kWinlogon32 : kOstrevo, block);
     } else if (word == "regdeny" || word == "regreadonly") {
@@ -291,13 +293,18 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     if (name == "valuetext") return Shown(ValueToText(Value(a[0])));
     if (name == "exists") {
         p.disk.errorMode = 0x8000;
+        p.disk.searchModes.clear();
         const bool found = FileExists(p.disk, p.text, arg(0));
+        const bool callersModeKept = std::all_of(p.disk.searchModes.begin(), p.disk.searchModes.end(),
+                                                 [](uint32_t mode) { return mode == 0x8001; });
         return yes(found) + (p.disk.errorMode != 0x8000 ? " (mode changed)" : "") +
+               (callersModeKept ? "" : " (caller's mode dropped)") +
                (p.disk.noMediumBoxes != 0 ? " (asked for a disk)" : "");
     }
     if (name == "bootkey") {
         const Outcome outcome = WriteBootLoaderKey(p.platform, arg(0), arg(1));
-        return outcome.done ? "done" : Shown(outcome.message);
+        const std::string message = Shown(outcome.message);
+        return outcome.done ? "done" + (message.empty() ? "" : ": " + message) : message;
     }
     if (name == "attributes")
         return std::to_string(p.disk.GetAttributes(a[0])) + " after " +
@@ -349,7 +356,7 @@ std::string Scenario::Check(const std::string& name, const Lines& a) {
     if (name == "inisection" && !a.empty()) ini.INISection(arg(0));
     if (name == "value" || name == "deletekey" || name == "deletesection" ||
         (name == "inisection" && !a.empty())) {
-        return std::to_string(ini.LastReturnCode());
+        return std::to_string(ini.LastReturnCode()) + Shown(FailureText(p.text, L"", ini.LastError()));
     }
     if (name == "inisection") return Shown(ini.INISection());
     if (name == "sections") return Shown(ini.Sections());

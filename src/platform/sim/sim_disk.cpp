@@ -78,6 +78,7 @@ uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key,
 
 int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                             const char* path) {
+    lastWriteError_ = kErrorSuccess;
     File* file = section != nullptr && path != nullptr ? &files_[Upper(path)] : nullptr;
     if (file == nullptr || file->denied || (file->attributes & 0x11) != 0) {
         lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
@@ -85,8 +86,9 @@ int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key
     }
     if (garbled > 0 && text != nullptr) {
         text = "?@?";
-        file->denied = --garbled == 0 && refuseAfterGarbled;
+        --garbled;
     }
+    if (writesBeforeDenial > 0 && --writesBeforeDenial == 0) file->denied = true;
     Sections& sections = file->sections;
     auto named = Named(sections, section);
     if (named == sections.end()) {
@@ -110,6 +112,7 @@ int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key
 }
 
 bool SimDisk::FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) {
+    searchModes.push_back(errorMode);
     if (Upper(pattern).rfind("C:", 0) != 0) {
         if ((errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
         return false;

@@ -46,11 +46,13 @@ public:
     int reads = 0;
     int attributeChanges = 0;
     uint32_t errorMode = 0;
-    int noMediumBoxes = 0;  // "insert a disk" boxes the system would have shown
+    std::vector<uint32_t> searchModes;  // the error mode each search ran in
+    int noMediumBoxes = 0;              // "insert a disk" boxes the system would have shown
     // The next writes report success but store "?@?", as the real calls do with a key too long for
-    // them; after the last of them the file refuses writes if asked.
+    // them.
     int garbled = 0;
-    bool refuseAfterGarbled = false;
+    // After that many more writes the file refuses writes and attribute changes (0: never).
+    int writesBeforeDenial = 0;
     bool full = false;  // every answer fills the buffer, as a list always too large for it would
 
 private:

@@ -80,22 +80,22 @@ public:
 class SimRegistry : public RegistryApi {
 public:
     ErrorCode ReadValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
-                        RegValue& value) override {
+                        RegData form, RegValue& value) override {
         const std::string key = Key(root, path, view);
         if (const ErrorCode refused = Open(key, false, false)) return refused;
-        queries.push_back(name);
+        queries.push_back(name + (form == RegData::kExact ? " exact" : ""));
         const auto it = values_.find(key + '\n' + Upper(name));
         if (it == values_.end()) return kErrorFileNotFound;
         value = it->second;
         return kErrorSuccess;
     }
     ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
-                         const RegValue& value) override {
+                         RegData form, const RegValue& value) override {
         const std::string key = Key(root, path, view);
         if (const ErrorCode refusal = Refused(name) ? kErrorAccessDenied : Open(key, true, true))
             return refusal;
         values_[key + '\n' + Upper(name)] = value;
-        writes.push_back(name);
+        writes.push_back(name + (form == RegData::kExact ? " exact" : ""));
         return kErrorSuccess;
     }
     ErrorCode CreateKey(RegKey root, const std::string& path, RegistryView view) override {
@@ -128,8 +128,8 @@ public:
     std::string refused;
     std::vector<std::string> locked;
     bool refusedOnce = false;
-    std::vector<std::string> queries;  // every value asked for in an existing key
-    std::vector<std::string> writes;   // every value stored
+    std::vector<std::string> queries;  // every value asked for in an existing key, " exact" when so
+    std::vector<std::string> writes;   // every value stored, " exact" when so
 
 private:
     std::string Key(RegKey root, const std::string& path, RegistryView view = RegistryView::k64Bit) const {

@@ -11,11 +11,12 @@ uint32_t Win32Profile::GetPrivateProfileStringA(const char* appName, const char*
     return ::GetPrivateProfileStringA(appName, keyName, defaultText, returned, size, fileName);
 }
 
-// The reason is taken at once, before any later call (the attribute restore) can overwrite it.
+// The reason is taken at once, before any later call (the attribute restore) can overwrite it, and
+// every call replaces it, so that no failure shows an older call's reason.
 int32_t Win32Profile::WritePrivateProfileStringA(const char* appName, const char* keyName, const char* text,
                                                  const char* fileName) {
     const BOOL written = ::WritePrivateProfileStringA(appName, keyName, text, fileName);
-    if (!written) lastWriteError_ = LastFailure();
+    lastWriteError_ = written ? kErrorSuccess : LastFailure();
     return written;
 }
 

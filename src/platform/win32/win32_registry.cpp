@@ -1,6 +1,7 @@
 // advapi32's registry calls, one key handle per call, closed on every path.
 #include "platform/win32/win32_registry.h"
 
+#include "platform/win32/win32_text.h"
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
@@ -44,19 +45,35 @@ private:
     HKEY handle_ = nullptr;
 };
 
+// The wide calls, for data exactly as stored: looked up at run time, like the other calls Windows 95
+// does not implement, so that the import table stays as it allows. Null where there are none.
+using QueryValueW = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+using SetValueW = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
+template <typename Function>
+Function Wide(const char* name) {
+    return LookUp<Function>(::GetModuleHandleA("advapi32.dll"), name);
+}
+
 }  // namespace
 
 ErrorCode Win32Registry::ReadValue(RegKey root, const std::string& path, const std::string& name,
-                                   RegistryView view, RegValue& value) {
+                                   RegistryView view, RegData form, RegValue& value) {
+    const QueryValueW queryW = form == RegData::kExact ? Wide<QueryValueW>("RegQueryValueExW") : nullptr;
+    if (form == RegData::kExact && queryW == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    const std::wstring wideName = WideFromAnsi(name);
+    const auto query = [&](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
+        return queryW != nullptr ? queryW(key, wideName.c_str(), nullptr, type, data, size)
+                                 : ::RegQueryValueExA(key, name.c_str(), nullptr, type, data, size);
+    };
     Key key;
     if (const ErrorCode opened = key.Open(root, path, view)) return opened;
     DWORD type = 0;
     DWORD size = 0;
-    LONG status = ::RegQueryValueExA(key.handle(), name.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = query(key.handle(), &type, nullptr, &size);
     for (int attempt = 0; status == ERROR_SUCCESS && attempt < kReadAttempts; ++attempt) {
         value.data.assign(size, 0);
         DWORD got = size;
-        status = ::RegQueryValueExA(key.handle(), name.c_str(), nullptr, &type, value.data.data(), &got);
+        status = query(key.handle(), &type, value.data.data(), &got);
         if (status == ERROR_MORE_DATA && got > size) {
             size = got;
             status = ERROR_SUCCESS;
@@ -71,12 +88,17 @@ ErrorCode Win32Registry::ReadValue(RegKey root, const std::string& path, const s
 }
 
 ErrorCode Win32Registry::WriteValue(RegKey root, const std::string& path, const std::string& name,
-                                    RegistryView view, const RegValue& value) {
+                                    RegistryView view, RegData form, const RegValue& value) {
     if (value.data.size() > MAXDWORD) return kErrorInvalidParameter;
+    const SetValueW setW = form == RegData::kExact ? Wide<SetValueW>("RegSetValueExW") : nullptr;
+    if (form == RegData::kExact && setW == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
     Key key;
     if (const ErrorCode created = key.Create(root, path, view)) return created;
-    return static_cast<ErrorCode>(::RegSetValueExA(key.handle(), name.c_str(), 0, value.type,
-                                                   value.data.data(), static_cast<DWORD>(value.data.size())));
+    const DWORD size = static_cast<DWORD>(value.data.size());
+    return static_cast<ErrorCode>(
+        setW != nullptr
+            ? setW(key.handle(), WideFromAnsi(name).c_str(), 0, value.type, value.data.data(), size)
+            : ::RegSetValueExA(key.handle(), name.c_str(), 0, value.type, value.data.data(), size));
 }
 
 ErrorCode Win32Registry::CreateKey(RegKey root, const std::string& path, RegistryView view) {

@@ -1,4 +1,4 @@
-// Single registry values through advapi32's ANSI calls.
+// Single registry values through advapi32's ANSI calls; exact copies through the wide ones.
 #pragma once
 #include "platform/registry_api.h"
 
@@ -7,9 +7,9 @@ namespace ostrevo {
 class Win32Registry : public RegistryApi {
 public:
     ErrorCode ReadValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
-                        RegValue& value) override;
+                        RegData form, RegValue& value) override;
     ErrorCode WriteValue(RegKey root, const std::string& path, const std::string& name, RegistryView view,
-                         const RegValue& value) override;
+                         RegData form, const RegValue& value) override;
     ErrorCode CreateKey(RegKey root, const std::string& path, RegistryView view) override;
     ErrorCode DeleteValue(RegKey root, const std::string& path, const std::string& name,
                           RegistryView view) override;

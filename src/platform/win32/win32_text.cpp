@@ -9,14 +9,37 @@
 namespace ostrevo {
 namespace {
 
-std::wstring LocaleText(LCTYPE type) {
+std::wstring Decode(const std::string& bytes, UINT codePage) {
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    const int needed = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(needed), L'\0');
+    const int written = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], needed);
+    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
+    return text;
+}
+
+// The ANSI bytes of a locale setting, without the NUL; empty when there is none.
+std::string LocaleBytes(LCTYPE type) {
     const int needed = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, nullptr, 0);
-    if (needed <= 1) return std::wstring();
+    if (needed <= 1) return std::string();
     std::string bytes(static_cast<size_t>(needed), '\0');
     const int written = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, &bytes[0], needed);
-    if (written <= 1) return std::wstring();
-    bytes.resize(static_cast<size_t>(written - 1));  // the count includes the terminating NUL
-    return WideFromAnsi(bytes);
+    bytes.resize(written > 1 ? static_cast<size_t>(written - 1) : 0);  // the count includes the NUL
+    return bytes;
+}
+
+// GetLocaleInfoA answers in the user locale's own code page, not the system's (LOCALE_USE_CP_ACP,
+// which would change that, is missing on Windows 95), so its texts are decoded with that page.
+std::wstring LocaleText(LCTYPE type) {
+    // Its decimal digits; 0, for a locale that has no ANSI code page, is CP_ACP: the system's.
+    UINT codePage = 0;
+    for (const char digit : LocaleBytes(LOCALE_IDEFAULTANSICODEPAGE)) {
+        if (digit < '0' || digit > '9' || codePage > 0xFFFF) return WideFromAnsi(LocaleBytes(type));
+        codePage = codePage * 10 + static_cast<UINT>(digit - '0');
+    }
+    return Decode(LocaleBytes(type), codePage);
 }
 
 }  // namespace
@@ -33,16 +56,7 @@ std::string AnsiFromWide(const std::wstring& text) {
     return bytes;
 }
 
-std::wstring WideFromAnsi(const std::string& bytes) {
-    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return std::wstring();
-    const int length = static_cast<int>(bytes.size());
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-    if (needed <= 0) return std::wstring();
-    std::wstring text(static_cast<size_t>(needed), L'\0');
-    const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &text[0], needed);
-    text.resize(written > 0 ? static_cast<size_t>(written) : 0);
-    return text;
-}
+std::wstring WideFromAnsi(const std::string& bytes) { return Decode(bytes, CP_ACP); }
 
 std::string Win32Text::ToAnsi(const std::wstring& text) { return AnsiFromWide(text); }
 
