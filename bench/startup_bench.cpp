@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "../tests/unit/test_platform.h"
+#include "platform/sim/sim_platform.h"
 #include "shell/form1.h"
 
 namespace ostrevo {

@@ -15,18 +15,9 @@ constexpr char kBoot[] = "C:\\boot.ini";
 constexpr char kWinlogon[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 constexpr uint32_t kReadOnlyHidden = kFileAttributeReadOnly | kFileAttributeHidden;
 
-// Latin-1 texts as bytes, and back.
-inline std::string N(const std::wstring& text) {
-    std::string bytes;
-    for (wchar_t c : text) bytes += static_cast<char>(c);
-    return bytes;
+inline RegValue Sz(const std::string& text) {
+    return {kRegSz, {text.c_str(), text.c_str() + text.size() + 1}};
 }
-inline std::wstring W(const std::string& bytes) {
-    std::wstring text;
-    for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return text;
-}
-inline RegValue Sz(const std::string& text) { return {kRegSz, {text.begin(), text.end() + 1}}; }
 inline RegValue Dword(uint32_t n) {
     return {kRegDword, {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)}};
 }
@@ -47,42 +38,28 @@ protected:
         form = std::make_unique<Form1>(p.platform);
         return form->Form_Load();
     }
-    // Chooses the popup item named by its captions, "Default OS>Alpha"; "" dismisses the menu.
-    void Click(const std::string& path) {
-        std::vector<std::wstring> captions;
-        for (size_t at = 0, end; !path.empty() && at <= path.size(); at = end + 1) {
-            end = std::min(path.find('>', at), path.size());
-            captions.push_back(W(path.substr(at, end - at)));
-        }
-        p.ui.choices.push_back(captions);
+    // Opens the popup and chooses `item`.
+    void Click(MenuItem* item) {
+        p.ui.chosen = item;
         form->PrimaryMenuEvent();
     }
-    // The visible menu, a line per top item with its submenu after " > "; '*' marks a check.
-    std::string Menu(const MenuItem* item = nullptr) {
-        std::string text = item == nullptr ? "" : (item->Checked ? "*" : "") + N(item->Caption);
-        const char* separator = item == nullptr ? "" : " > ";
-        for (const auto& child : (item == nullptr ? form->mnupopup : *item).Children()) {
-            if (child->Visible) text += separator + Menu(child.get());
-            if (child->Visible) separator = item == nullptr ? "\n" : " | ";
+    // The visible items under `item`, its submenus after " > "; '*' marks a check.
+    std::string Menu(const MenuItem& item, const char* separator = "\n") {
+        std::string text, before;
+        for (const auto& child : item.Children()) {
+            if (!child->Visible) continue;
+            text += before + (child->Checked ? "*" : "") + Latin1(child->Caption);
+            if (!child->Children().empty()) text += " > " + Menu(*child, " | ");
+            before = separator;
         }
         return text;
     }
-    // The checked items' captions, in menu order.
-    std::string Marks() {
+    // The captions of the checked items, in menu order.
+    std::string Marks(const MenuItem* item = nullptr) {
         std::string marks;
-        for (MenuItem* item : {&form->mnu0, &form->mnu10, &form->mnu15, &form->mnu20, &form->mnu30,
-                               &form->mnu45, &form->mnuother, &form->mnuAutoLogin})
-            if (item->Checked) marks += (marks.empty() ? "" : "|") + N(item->Caption);
-        for (MenuItem* item : form->mnuDefOs)
-            if (item->Checked) marks += "|" + N(item->Caption);
+        for (const auto& child : (item != nullptr ? *item : form->mnupopup).Children())
+            marks += (child->Checked ? "|" + Latin1(child->Caption) : "") + Marks(child.get());
         return marks;
-    }
-    // The message boxes shown since last asked, each "text [caption style]".
-    Strings Messages() {
-        Strings shown;
-        for (const std::wstring& message : p.ui.messages) shown.push_back(N(message));
-        p.ui.messages.clear();
-        return shown;
     }
     void Seed(const std::string& name, const RegValue& value, RegistryView view = RegistryView::kDefault) {
         p.registry.values[SimRegistry::Where(kWinlogon, name, view)] = value;
@@ -98,17 +75,17 @@ protected:
         }
         return seen;
     }
-    // The user's next visit to the dialog: what it showed is kept in `opened` ("user|domain|password|ok"
-    // or "-" for OK disabled), then the three texts are typed and OK pressed; with none, Cancel.
+    // The user's next visit to the dialog: what it showed goes to `opened` ("user|domain|password|ok",
+    // "-" for OK disabled), then the three texts are typed and OK pressed; with none, Cancel.
     void Type(std::optional<Strings> typed) {
         p.ui.dialogs.push_back([this, typed](Form2& d) {
             opened.push_back(
-                N(d.edtusername.Text() + L"|" + d.edtdomain.Text() + L"|" + d.edtpassword.Text()) +
+                Latin1(d.edtusername.Text() + L"|" + d.edtdomain.Text() + L"|" + d.edtpassword.Text()) +
                 (d.btnok.Enabled ? "|ok" : "|-"));
             if (!typed) return d.Command2_Click();
-            d.edtusername.SetText(W((*typed)[0]));
-            d.edtdomain.SetText(W((*typed)[1]));
-            d.edtpassword.SetText(W((*typed)[2]));
+            d.edtusername.SetText(Widen((*typed)[0]));
+            d.edtdomain.SetText(Widen((*typed)[1]));
+            d.edtpassword.SetText(Widen((*typed)[2]));
             d.btnok_Click();
         });
     }

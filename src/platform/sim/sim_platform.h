@@ -2,12 +2,14 @@
 // values, recorded power requests, a scripted user, Latin-1 text and a chosen system. Each fake
 // records what it was asked and answers as the test told it.
 #pragma once
+#include <cwctype>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "autologon/form2.h"
@@ -16,6 +18,14 @@
 #include "shell/menu_item.h"
 
 namespace ostrevo {
+
+// A text of Latin-1 characters as its bytes, as the records below keep texts, and back.
+inline std::string Latin1(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+inline std::wstring Widen(const std::string& bytes) {
+    std::wstring text;
+    for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return text;
+}
 
 // Latin-1 as the ANSI code page (other characters become '?'), the separators to set, and the
 // system's text for access denied alone.
@@ -26,17 +36,10 @@ public:
         for (wchar_t c : text) bytes += c < 0x100 ? static_cast<char>(c) : '?';
         return bytes;
     }
-    std::wstring FromAnsi(const std::string& bytes) override {
-        std::wstring text;
-        for (char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        return text;
-    }
+    std::wstring FromAnsi(const std::string& bytes) override { return Widen(bytes); }
     std::wstring ToUpper(const std::wstring& text) override {
         std::wstring upper = text;
-        for (wchar_t& c : upper) {
-            if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-                c = static_cast<wchar_t>(c - 0x20);
-        }
+        for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));  // ASCII letters alone
         return upper;
     }
     std::wstring DecimalSeparator() override { return decimal; }
@@ -123,32 +126,22 @@ private:
     }
 };
 
-// A scripted user: answers the message boxes, input boxes, dialog and popup from queues, and records
-// what it was shown. An empty queue answers 0 (a box that could not be shown), Cancel, nothing chosen.
+// A scripted user: answers the message boxes, input boxes and dialog from queues, and records what it
+// was shown. An empty queue answers 0 (a box that could not be shown) or Cancel.
 class SimUi : public UiApi {
 public:
     int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t style) override {
-        messages.push_back(text + L" [" + caption + L" " + std::to_wstring(style) + L"]");
+        messages.push_back(Latin1(text + L" [" + caption + L" ") + std::to_string(style) + "]");
         return Pop(answers, 0);
     }
     void SetForegroundWindow() override { events.push_back("foreground"); }
-    // The next choice names an item by the captions of its path.
-    MenuItem* TrackPopupMenu(MenuItem& popup) override {
+    MenuItem* TrackPopupMenu(MenuItem&) override {
         events.push_back("popup");
-        MenuItem* item = &popup;
-        for (const std::wstring& caption : Pop(choices, {})) {
-            MenuItem* parent = item;
-            item = nullptr;
-            for (const auto& child : parent->Children()) {
-                if (child->Visible && child->Caption == caption) item = child.get();
-            }
-            if (item == nullptr) return nullptr;
-        }
-        return item == &popup ? nullptr : item;
+        return std::exchange(chosen, nullptr);
     }
     std::optional<std::wstring> InputBox(const std::wstring& prompt, const std::wstring& title,
                                          const std::wstring& defaultText) override {
-        inputBoxes.push_back(prompt + L"|" + title + L"|" + defaultText);
+        inputBoxes.push_back(Latin1(prompt + L"|" + title + L"|" + defaultText));
         return Pop(inputs, {});
     }
     void ShowAutoLogonDialog(Form2& form) override {
@@ -157,10 +150,10 @@ public:
     void EndProgram() override { events.push_back("end"); }
 
     std::deque<int> answers;
-    std::deque<std::vector<std::wstring>> choices;
+    MenuItem* chosen = nullptr;  // the next popup's choice
     std::deque<std::optional<std::wstring>> inputs;
     std::deque<std::function<void(Form2&)>> dialogs;  // what the user does there
-    std::vector<std::wstring> messages, inputBoxes;
+    std::vector<std::string> messages, inputBoxes;    // "text [caption style]"; "prompt|title|default"
     std::vector<std::string> events;
 
 private:
