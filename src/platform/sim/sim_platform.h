@@ -134,27 +134,23 @@ public:
         messages.push_back(Latin1(text + L" [" + caption + L" ") + std::to_string(style) + "]");
         return Pop(answers, 0);
     }
-    void SetForegroundWindow() override { events.push_back("foreground"); }
-    MenuItem* TrackPopupMenu(MenuItem&) override {
-        events.push_back("popup");
-        return std::exchange(chosen, nullptr);
-    }
-    std::optional<std::wstring> InputBox(const std::wstring& prompt, const std::wstring& title,
-                                         const std::wstring& defaultText) override {
-        inputBoxes.push_back(Latin1(prompt + L"|" + title + L"|" + defaultText));
+    void SetForegroundWindow() override {}
+    MenuItem* TrackPopupMenu(MenuItem&) override { return std::exchange(chosen, nullptr); }
+    std::optional<std::wstring> InputBox(const std::wstring&, const std::wstring&,
+                                         const std::wstring&) override {
         return Pop(inputs, {});
     }
     void ShowAutoLogonDialog(Form2& form) override {
         if (const auto user = Pop(dialogs, {})) user(form);
     }
-    void EndProgram() override { events.push_back("end"); }
+    void EndProgram() override { ended = true; }
 
     std::deque<int> answers;
     MenuItem* chosen = nullptr;  // the next popup's choice
     std::deque<std::optional<std::wstring>> inputs;
     std::deque<std::function<void(Form2&)>> dialogs;  // what the user does there
-    std::vector<std::string> messages, inputBoxes;    // "text [caption style]"; "prompt|title|default"
-    std::vector<std::string> events;
+    std::vector<std::string> messages;                // "text [caption style]"
+    bool ended = false;
 
 private:
     template <typename T>
