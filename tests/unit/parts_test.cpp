@@ -158,10 +158,12 @@ TEST_F(Unit, TextsOfEntriesFailuresAndValuesAndWhatCountsAsAFile) {
 }
 
 // A window and a screen (15 twips a pixel, 11520 twips high) answering as set; nullopt is a member
-// the window lacks. The window logs what it is told.
+// the window lacks (without a state, it refuses to change it). The window logs what it is told.
 struct Window : FormWindow {
     std::optional<int32_t> WindowState() override { return state; }
-    bool WindowState(int32_t s) override { return (log += "state " + std::to_string(s) + " ", true); }
+    bool WindowState(int32_t s) override {
+        return (log += "state " + std::to_string(s) + " ", state.has_value());
+    }
     std::optional<double> Left() override { return left; }
     std::optional<double> Top() override { return top; }
     std::optional<double> Width() override { return 4000; }
@@ -188,7 +190,7 @@ protected:
     // was told, then "FAILED" when the method failed. The cursor's key and default come back.
     std::string Run(std::optional<int32_t> state, std::optional<double> left = -200, bool save = false,
                     std::optional<double> screenWidth = 15360, std::optional<double> top = 900,
-                    double minimum = 3000) {
+                    double minimum = 3000, double minHeight = 3000) {
         Window window;
         window.state = state, window.left = left, window.top = top;
         Screen screen;
@@ -200,7 +202,7 @@ protected:
         ini.Value(L"1");  // a result that only a failure takes back to 0
         ini.Path(Widen(kIni));
         ini.Default(L"own");
-        save ? ini.SaveFormPosition(window) : ini.LoadFormPosition(window, screen, minimum);
+        save ? ini.SaveFormPosition(window) : ini.LoadFormPosition(window, screen, minimum, minHeight);
         EXPECT_EQ(ini.Key() + ini.Default(), L"mineown");
         std::string shown = save ? p.disk.Text(kIni) : window.log;
         std::replace(shown.begin(), shown.end(), '\n', ';');
@@ -231,6 +233,8 @@ TEST_F(Placement, LoadKeepsTheWindowOnTheScreenAndAboveTheMinimum) {
     EXPECT_EQ(Run(0, 1, false, 15360, std::nullopt), "FAILED");
     EXPECT_EQ(Run(0, 1, false, 15360, 900, NAN), "FAILED");
     EXPECT_EQ(Run(0, 1, false, 15360, 900, 1e12), "FAILED");
+    EXPECT_EQ(Run(0, 1, false, 15360, 900, 3000, 1e12), "FAILED");
+    EXPECT_EQ(Run(std::nullopt), "60 900 3000 3500 state 2 FAILED");  // maximising refused
     File("Top=11000\nHeight=500\nMaximised=x\n");
     EXPECT_EQ(Run(0), "60 8460 4000 3000 ");
     EXPECT_EQ(Run(0, 1, false, 2000), "");
