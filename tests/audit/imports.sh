@@ -20,7 +20,8 @@ BEGIN {
     split(win9xWide, names)
     for (i in names) implemented[names[i]] = 1
     while ((getline line < listFile) > 0)
-        if (split(line, field) == 2 && field[1] !~ /^#/) listed[tolower(field[1]) " " field[2]] = 1
+        if ((n = split(line, field)) >= 2 && field[1] !~ /^#/)
+            for (i = 2; i <= n; i++) listed[tolower(field[1]) " " field[i]] = 1
 }
 /^[ \t]*(Major|Minor)(OSystem|Subsystem)Version/ { version[$1] = $2 }
 /^The Import Tables/ { inImports = 1; next }

@@ -1,7 +1,6 @@
 // The simulated drive.
 #include "platform/sim/sim_disk.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace ostrevo {
@@ -28,11 +27,10 @@ void SimDisk::Put(const std::string& path, const std::string& text, uint32_t att
     File& file = files_[Upper(path)] = File{{}, attributes, false};
     for (size_t p = 0, end; p <= text.size(); p = end + 1) {
         end = std::min(text.find('\n', p), text.size());
-        const std::string line = text.substr(p, end - p - (end > p && text[end - 1] == '\r'));
-        const std::string trimmed = Trim(line);
+        const std::string line = text.substr(p, end - p);
         const size_t equals = line.find('=');
-        if (!trimmed.empty() && trimmed[0] == '[') {
-            file.sections.push_back({Trim(trimmed.substr(1, trimmed.find(']') - 1)), {}});
+        if (Trim(line).rfind('[', 0) == 0) {
+            file.sections.push_back({Trim(Trim(line).substr(1, Trim(line).find(']') - 1)), {}});
         } else if (equals != std::string::npos && !file.sections.empty()) {
             file.sections.back().second.push_back({Trim(line.substr(0, equals)), line.substr(equals + 1)});
         }
@@ -43,15 +41,14 @@ std::string SimDisk::Text(const std::string& path) const {
     const auto file = files_.find(Upper(path));
     std::string text;
     for (const auto& [section, keys] : file != files_.end() ? file->second.sections : Sections{}) {
-        text += "[" + section + "]\r\n";
-        for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
+        text += "[" + section + "]\n";
+        for (const auto& [key, value] : keys) text += key + "=" + value + "\n";
     }
     return text;
 }
 
 uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
                                            char* returned, uint32_t size, const char* path) {
-    ++reads;
     if (full) return Deliver(std::string(size, 'x'), true, returned, size);
     const auto file = files_.find(Upper(path != nullptr ? path : ""));
     const Sections sections = file != files_.end() ? file->second.sections : Sections{};
@@ -78,12 +75,10 @@ uint32_t SimDisk::GetPrivateProfileStringA(const char* section, const char* key,
 
 int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                             const char* path) {
-    lastWriteError_ = kErrorSuccess;
     File* file = section != nullptr && path != nullptr ? &files_[Upper(path)] : nullptr;
-    if (file == nullptr || file->denied || (file->attributes & 0x11) != 0) {
-        lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
-        return 0;  // read-only, another's, or a folder
-    }
+    lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
+    if (file == nullptr || file->denied || (file->attributes & 0x11) != 0) return 0;  // read-only or a folder
+    lastWriteError_ = kErrorSuccess;
     if (garbled > 0 && text != nullptr) {
         text = "?@?";
         --garbled;
@@ -91,42 +86,31 @@ int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key
     if (writesBeforeDenial > 0 && --writesBeforeDenial == 0) file->denied = true;
     Sections& sections = file->sections;
     auto named = Named(sections, section);
-    if (named == sections.end()) {
-        if (key == nullptr || text == nullptr) return 1;
+    if (named == sections.end() && key != nullptr && text != nullptr)
         named = sections.insert(sections.end(), {section, {}});
-    }
+    if (named == sections.end()) return 1;
     if (key == nullptr) {
         sections.erase(named);
         return 1;
     }
     Keys& keys = named->second;
     const auto entry = Named(keys, key);
-    if (text == nullptr) {
-        if (entry != keys.end()) keys.erase(entry);
-    } else if (entry != keys.end()) {
-        entry->second = text;
-    } else {
-        keys.push_back({key, text});
-    }
+    if (text == nullptr && entry != keys.end()) keys.erase(entry);
+    if (text != nullptr && entry != keys.end()) entry->second = text;
+    if (text != nullptr && entry == keys.end()) keys.push_back({key, text});
     return 1;
 }
 
 bool SimDisk::FindEntry(const std::string& pattern, const std::function<bool(uint32_t)>& wanted) {
     searchModes.push_back(errorMode);
-    if (Upper(pattern).rfind("C:", 0) != 0) {
-        if ((errorMode & kSemFailCriticalErrors) == 0) ++noMediumBoxes;
-        return false;
-    }
     const auto it = files_.find(Upper(pattern));
     return it != files_.end() && wanted(it->second.attributes);
 }
 
 ErrorCode SimDisk::SetAttributes(const std::string& path, uint32_t attributes) {
-    ++attributeChanges;
+    attributesSet.push_back(attributes);
     const auto it = files_.find(Upper(path));
-    if (it == files_.end()) return kErrorFileNotFound;
-    if (it->second.denied) return kErrorAccessDenied;
-    if (attributes == 0) return kErrorInvalidParameter;  // no attribute at all is spelt "normal"
+    if (it == files_.end() || it->second.denied) return kErrorAccessDenied;
     it->second.attributes = attributes;
     return kErrorSuccess;
 }

@@ -1,7 +1,8 @@
-// A simulated drive C: holding each file as its sections of keys: the profile calls with the buffer
-// and list rules the program relies on, attributes and refusals, and the search for an exact name.
-// Other drives have no medium.
+// A simulated drive C: each file kept as its sections of keys. The two profile calls follow the
+// buffer, cut and list rules the program relies on; a file can refuse writes, garble them, or start
+// refusing after some. Searches and attribute changes are recorded.
 #pragma once
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -12,7 +13,7 @@
 
 namespace ostrevo {
 
-// Names of files, sections, keys and registry values compare without regard to ASCII case.
+// Paths, section and key names compare without regard to ASCII case, as the real calls do.
 inline std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
@@ -20,12 +21,12 @@ inline std::string Upper(std::string text) {
 
 class SimDisk : public ProfileApi, public FileApi {
 public:
-    // A file (or, with the directory attribute, a folder) made from "[section]" and "key=value" lines.
+    // A file made from "[section]" and "key=value" lines (a folder with the directory attribute).
     void Put(const std::string& path, const std::string& text, uint32_t attributes = kFileAttributeArchive);
-    // The file written out again as "[section]\r\n" and "key=value\r\n" lines; empty when missing.
+    // The file as "[section]\n" and "key=value\n" lines; empty when missing.
     std::string Text(const std::string& path) const;
-    // A file nobody may write or change the attributes of (another user's, or one held open).
-    void DenyWrites(const std::string& path) { files_[Upper(path)].denied = true; }
+    // The file refuses writes and attribute changes (another user's, or one held open).
+    void Deny(const std::string& path) { files_[Upper(path)].denied = true; }
 
     uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
                                       char* returned, uint32_t size, const char* path) override;
@@ -43,17 +44,12 @@ public:
         return mode;
     }
 
-    int reads = 0;
-    int attributeChanges = 0;
+    int garbled = 0;             // the next writes succeed but store "?@?", as with a key too long for them
+    int writesBeforeDenial = 0;  // after that many more writes the file is denied (0: never)
+    bool full = false;           // every read fills the buffer, as a list too large for any would
     uint32_t errorMode = 0;
-    std::vector<uint32_t> searchModes;  // the error mode each search ran in
-    int noMediumBoxes = 0;              // "insert a disk" boxes the system would have shown
-    // The next writes report success but store "?@?", as the real calls do with a key too long for
-    // them.
-    int garbled = 0;
-    // After that many more writes the file refuses writes and attribute changes (0: never).
-    int writesBeforeDenial = 0;
-    bool full = false;  // every answer fills the buffer, as a list always too large for it would
+    std::vector<uint32_t> searchModes;    // the error mode each search ran in
+    std::vector<uint32_t> attributesSet;  // every attribute change asked for
 
 private:
     using Keys = std::vector<std::pair<std::string, std::string>>;

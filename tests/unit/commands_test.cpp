@@ -1,0 +1,183 @@
+// The program through its menu: start-up from boot.ini, every command with every answer, and the
+// boot.ini writer's ways of failing.
+#include "bootcfg/boot_loader_writer.h"
+#include "unit.h"
+
+namespace ostrevo {
+namespace {
+
+const std::string kUsual =
+    "[boot loader]\ntimeout=30\ndefault=multi(0)disk(0)rdisk(0)partition(2)\\WINNT\n[operating systems]\n"
+    "multi(0)disk(0)rdisk(0)partition(1)\\WINDOWS=\"Alpha System\" /fastdetect\n"
+    "multi(0)disk(0)rdisk(0)partition(2)\\WINNT=Beta System /sos\n"
+    "C:\\CMDCONS\\BOOTSECT.DAT=\"Gamma & Co\nc:\\cmdcons\\bootsect.dat=x\n";
+const std::string kNotWritten = "Could not write c:\\boot.ini.\n\n";
+const std::string kPutBack =
+    kNotWritten + "The new value did not read back as written, so the old one was put back.";
+const std::string kNotPutBack =
+    kNotWritten + "The new value did not read back as written, and the old one could not be put back.";
+const std::string kDenied = "Access is denied.";
+const std::string kNotReadOnly = "Could not make c:\\boot.ini read-only again.\n\n" + kDenied;
+
+std::string With(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+class Commands : public Unit {
+protected:
+    void SetUp() override {
+        p.disk.Put(kBoot, kUsual, kReadOnlyHidden);
+        ASSERT_TRUE(Start());
+    }
+    // "done", "done: " and what the user is told, or only that.
+    std::string Write(const wchar_t* key, const std::wstring& value) {
+        const Outcome outcome = WriteBootLoaderKey(p.platform, key, value);
+        return (outcome.done ? "done" : "") +
+               std::string(outcome.done && !outcome.message.empty() ? ": " : "") + Latin1(outcome.message);
+    }
+};
+
+TEST_F(Unit, StartUpComparesValuesExactly) {
+    p.disk.Put(
+        kBoot,
+        "[boot loader]\ntimeout=030\ndefault=C:\\\n[operating systems]\nc:\\=\"\"Quoted twice\nD:\\=\n");
+    Seed("AutoAdminLogon", Sz("1 "));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Marks(), "|Other (030)");
+    EXPECT_EQ(Menu(form->mnudefault, " | "), " | ");  // two entries, both named nothing
+    p.disk.Put(kBoot, "[elsewhere]\ntimeout=10\n");   // no [boot loader]; a number 1 is on too
+    Seed("AutoAdminLogon", Dword(1));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Marks(), "|Other ()|Auto Login");
+}
+
+TEST_F(Unit, WithoutBootIniItSaysSoAndEndsAndOutsideNtThereIsNoAutoLoginNorPrivilege) {
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(
+        p.ui.messages,
+        Strings{
+            "c:\\boot.ini file not found.  Ostrevo only helps if you have a dual boot system. [Ostrevo 0]"});
+    EXPECT_TRUE(p.ui.ended);
+    p.disk.Put(kBoot, "");
+    Seed("AutoAdminLogon", Sz("1"));
+    for (const uint32_t system : {kVerPlatformWin32Windows, 0u}) {  // 0: the version could not be read
+        p.version.platformId = system;
+        ASSERT_TRUE(Start());
+        EXPECT_FALSE(form->mnuAutoLogin.Visible);
+    }
+    EXPECT_EQ(p.registry.calls, Strings{});
+    p.ui.answers = {kIdYes};
+    Click(form->mnureboot[0]);
+    EXPECT_EQ(p.power.calls, Strings{"exit 2"});
+}
+
+TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
+    Click(&form->mnu20);
+    p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt};  // only a number other than -1 counts
+    Click(&form->mnuother);
+    for (int i = 0; i < 4; ++i) Click(&form->mnuother);
+    EXPECT_EQ(Marks(), "|Other ( 7)|Beta System /sos");
+    Click(&form->mnu10);
+    EXPECT_EQ(Marks(), "|10|Beta System /sos");
+    p.ui.inputs = {L"2.5"};
+    Click(&form->mnuother);
+    EXPECT_EQ(Marks(), "|Other (2.5)|Beta System /sos");
+    EXPECT_EQ(p.disk.Text(kBoot), With(kUsual, "timeout=30", "timeout=2.5"));
+    EXPECT_EQ(p.disk.GetAttributes(kBoot), kReadOnlyHidden);
+}
+
+TEST_F(Commands, DefaultOsAsksAndOnlyYesWritesAndMovesTheMark) {
+    Click(form->mnuDefOs[0]);           // the hidden template: nothing
+    p.ui.answers = {kIdYes, kIdNo, 0};  // 0: a box that could not be shown
+    for (MenuItem* item : {form->mnuDefOs[3], form->mnuDefOs[1], form->mnuDefOs[1]}) Click(item);
+    EXPECT_EQ(p.ui.messages,
+              (Strings{"Set Default to Gamma & Co? [Ostrevo 52]", "Set Default to Alpha System? [Ostrevo 52]",
+                       "Set Default to Alpha System? [Ostrevo 52]"}));
+    EXPECT_EQ(p.disk.Text(kBoot),
+              With(kUsual, "multi(0)disk(0)rdisk(0)partition(2)\\WINNT\n[", "C:\\CMDCONS\\BOOTSECT.DAT\n["));
+    EXPECT_EQ(Marks(), "|30|Gamma & Co");
+}
+
+TEST_F(Commands, RestartAndShutDownAskAndOnlyYesAsksTheSystem) {
+    p.ui.answers = {kIdNo, 0, kIdYes, kIdYes};
+    for (MenuItem* item : {form->mnureboot[0], &form->mnushutdown, form->mnureboot[0], &form->mnushutdown})
+        Click(item);
+    EXPECT_EQ(p.ui.messages, (Strings{"Restart? [Ostrevo 52]", "ShutDown? [Ostrevo 52]",
+                                      "Restart? [Ostrevo 52]", "ShutDown? [Ostrevo 52]"}));
+    EXPECT_EQ(p.power.calls, (Strings{"privilege", "exit 2", "privilege", "exit 1"}));
+    p.power.privilegeRefusal = kErrorNotAllAssigned;
+    p.ui.answers = {kIdYes};
+    Click(&form->mnushutdown);
+    EXPECT_EQ(p.ui.messages.back(), "Could not shut down the computer.\n\nSystem error 1300. [Ostrevo 16]");
+    EXPECT_EQ(p.power.calls.size(), 5u);
+}
+
+TEST_F(Commands, RebootToWritesTheDefaultThenRestartsAndNeverAfterARefusedWrite) {
+    p.ui.answers = {kIdNo, kIdYes};
+    Click(form->mnuRBOS[1]);
+    Click(form->mnuRBOS[1]);
+    EXPECT_EQ(p.power.calls, (Strings{"privilege", "exit 2"}));
+    EXPECT_EQ(p.disk.Text(kBoot), With(kUsual, "partition(2)\\WINNT\n[", "partition(1)\\WINDOWS\n["));
+    EXPECT_EQ(Marks(), "|30|Alpha System");
+    p.power.exitRefusal = kErrorAccessDenied;
+    p.ui.answers = {kIdYes, kIdOk, kIdYes};  // the refusal's box is answered too
+    Click(form->mnuRBOS[2]);
+    p.disk.Deny(kBoot);
+    Click(form->mnuRBOS[3]);
+    EXPECT_EQ(Strings(p.ui.messages.begin() + 2, p.ui.messages.end()),
+              (Strings{"Restart to Beta System /sos? [Ostrevo 52]",
+                       "Could not restart the computer.\n\n" + kDenied + " [Ostrevo 16]",
+                       "Restart to Gamma & Co? [Ostrevo 52]", kNotWritten + kDenied + " [Ostrevo 16]"}));
+    EXPECT_EQ(p.power.calls.size(), 4u);
+    EXPECT_EQ(Marks(), "|30|Beta System /sos");
+}
+
+TEST_F(Commands, AWriteThatDoesNotReadBackIsPutBackOrSaidNotToBe) {
+    const std::string file = "[boot loader]\ntimeout=30\ndefault=old\n";
+    p.disk.Put(kBoot, file, kReadOnlyHidden);
+    p.disk.garbled = 1;
+    EXPECT_EQ(Write(L"Default", L"x"), kPutBack);
+    EXPECT_EQ(p.disk.Text(kBoot), file);
+    EXPECT_EQ(p.disk.attributesSet, (std::vector<uint32_t>{kFileAttributeHidden, kReadOnlyHidden}));
+    p.disk.Put(kBoot, "[operating systems]\n");  // nothing there before: the key goes again
+    p.disk.garbled = 1;
+    EXPECT_EQ(Write(L"Default", L"x"), kPutBack);
+    EXPECT_EQ(p.disk.Text(kBoot), "[operating systems]\n[boot loader]\n");
+    // The put-back refused (and the attribute with it), garbled too, never tried for an old value too
+    // long for the calls, or not exact for one whose outer quotes the read strips: never said done.
+    p.disk.Put(kBoot, file, kReadOnlyHidden);
+    p.disk.garbled = p.disk.writesBeforeDenial = 1;
+    EXPECT_EQ(Write(L"Default", L"x"), kNotPutBack + "\n\n" + kDenied + "\n\n" + kNotReadOnly);
+    for (const std::string& old : {std::string("old"), std::string(40000, 'k'), std::string("\"\"x\"\"")}) {
+        p.disk.Put(kBoot, "[boot loader]\ndefault=" + old + "\n");
+        p.disk.garbled = old == "old" ? 2 : 1;
+        EXPECT_EQ(Write(L"Default", L"y"), kNotPutBack);
+    }
+    EXPECT_EQ(p.disk.Text(kBoot), "[boot loader]\ndefault=\"x\"\n");
+}
+
+TEST_F(Commands, AWriteThatTookStaysWhenTheReadOnlyAttributeCannotGoBack) {
+    p.disk.Put(kBoot, "[boot loader]\ntimeout=30\n", kReadOnlyHidden);
+    p.disk.writesBeforeDenial = 1;
+    EXPECT_EQ(Write(L"Timeout", L"5"), "done: " + kNotReadOnly);
+    EXPECT_EQ(p.disk.Text(kBoot), "[boot loader]\ntimeout=5\n");
+    p.disk.Put(kBoot, "[boot loader]\n", kFileAttributeReadOnly);  // read-only alone: lifted as "normal"
+    p.disk.attributesSet.clear();
+    EXPECT_EQ(Write(L"Timeout", L"10"), "done");
+    EXPECT_EQ(p.disk.attributesSet, (std::vector<uint32_t>{kFileAttributeNormal, kFileAttributeReadOnly}));
+}
+
+TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {
+    p.disk.Put(kBoot,
+               "[boot loader]\n[operating systems]\nC:\\=\"x\"\n" + std::string(40000, 'k') + "=long\n");
+    for (const wchar_t* value : {L" 8", L"9 ", L"\"q\"", L"\"\"", L"'s'"})
+        EXPECT_EQ(Write(L"Timeout", value), "done");
+    EXPECT_EQ(Write(L"Timeout", std::wstring(32767, L'x')),
+              kNotWritten + "The value is too long for the file.");
+    EXPECT_EQ(p.disk.attributesSet, std::vector<uint32_t>{});
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Menu(form->mnurebootto) + Marks(), "x|Other (s)");
+}
+
+}  // namespace
+}  // namespace ostrevo
