@@ -35,21 +35,13 @@ bool WaitFor(DWORD ms, Done done) {
     return true;
 }
 
-BOOL CALLBACK Collect(HWND wnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
-    return TRUE;
-}
-
 // The visible top-level windows of a process (of a class, if given), the topmost first.
 std::vector<HWND> Windows(DWORD pid, const wchar_t* cls = nullptr) {
-    std::vector<HWND> all, found;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-    for (HWND wnd : all) {
+    std::vector<HWND> found;
+    for (HWND wnd = nullptr; (wnd = FindWindowExW(nullptr, wnd, cls, nullptr)) != nullptr;) {
         DWORD owner = 0;
-        wchar_t name[64] = L"";
         GetWindowThreadProcessId(wnd, &owner);
-        GetClassNameW(wnd, name, 64);
-        if (owner == pid && IsWindowVisible(wnd) && (!cls || !lstrcmpW(name, cls))) found.push_back(wnd);
+        if (owner == pid && IsWindowVisible(wnd)) found.push_back(wnd);
     }
     return found;
 }
@@ -197,12 +189,10 @@ HWND Dialog() {
 // a click on the button captioned `button`, if given.
 std::string Window(const std::string& button) {
     HWND dialog = Dialog(), clicked = nullptr;
-    std::vector<HWND> controls;
     GUITHREADINFO gui = {sizeof(gui), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
-    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
     std::string out = dialog ? "\"" + TextOf(dialog) + "\"" : "error: no window";
-    for (HWND c : controls) {
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = TextOf(c);
         wchar_t kind[16] = L"";
         GetClassNameW(c, kind, 16);
