@@ -2,12 +2,13 @@
 // step it reads on stdin in the Wine desktop beside ostrevo.exe and prints what it saw. The probe
 // (e2e_probe.dll, built with E2E_PROBE) is run by the driver on a thread of its own inside the running
 // exe, the one place where the exe's popup menu can be read (GetMenuItemCount gives -1 anywhere else).
-// Steps: menu [right] (the popup's items, then Esc), click A>B (through the popup), window [BUTTON] (the
-// exe's dialog or message box, then a click on that button), type ID [TEXT], activate (another program
-// takes the foreground), alive. With an argument the driver brings up the desktop and waits for stdin to
-// end, so that the desktop is there for the programs started meanwhile.
+// Steps: menu [right] [ITEM,...] (the popup's items, or those named, then Esc), click A>B (through the
+// popup), window [BUTTON] (the exe's dialog or message box on one line, then a click on that button),
+// type ID [TEXT], alive (see Alive). With an argument the driver brings up the desktop and waits for
+// stdin to end, so that the desktop is there for the programs started meanwhile.
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <iostream>
@@ -34,21 +35,13 @@ bool WaitFor(DWORD ms, Done done) {
     return true;
 }
 
-BOOL CALLBACK Collect(HWND wnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
-    return TRUE;
-}
-
 // The visible top-level windows of a process (of a class, if given), the topmost first.
 std::vector<HWND> Windows(DWORD pid, const wchar_t* cls = nullptr) {
-    std::vector<HWND> all, found;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
-    for (HWND wnd : all) {
+    std::vector<HWND> found;
+    for (HWND wnd = nullptr; (wnd = FindWindowExW(nullptr, wnd, cls, nullptr)) != nullptr;) {
         DWORD owner = 0;
-        wchar_t name[64] = L"";
         GetWindowThreadProcessId(wnd, &owner);
-        GetClassNameW(wnd, name, 64);
-        if (owner == pid && IsWindowVisible(wnd) && (!cls || !lstrcmpW(name, cls))) found.push_back(wnd);
+        if (owner == pid && IsWindowVisible(wnd)) found.push_back(wnd);
     }
     return found;
 }
@@ -113,15 +106,19 @@ extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
         RECT r;
         GetClientRect(shell, &r);
         const LPARAM icon = MAKELPARAM(r.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, r.bottom / 2);
-        PostMessageW(shell, step == "menu right" ? WM_RBUTTONUP : WM_LBUTTONUP, 0, icon);
+        PostMessageW(shell, step.rfind("menu right", 0) ? WM_LBUTTONUP : WM_RBUTTONUP, 0, icon);
         WaitFor(1000, [] { return !Popups().empty(); });
     }
     // Each submenu opens above the menu it belongs to.
     HMENU root = Popups().empty() ? nullptr : MenuOf(Popups().back());
     std::string out = root ? "" : "error: no menu opened\n";
     if (root && step.rfind("click ", 0) == 0) out = Click(root, step.substr(6));
+    // The items named by their captions, or every item.
+    const std::string names =
+        "," + step.substr(std::min<size_t>(step.size(), step.rfind("menu right", 0) ? 5 : 11)) + ",";
     for (int i = 0; root && step.rfind("menu", 0) == 0 && i < GetMenuItemCount(root); ++i)
-        out += Item(root, i) + "\n";
+        if (names == ",," || names.find("," + Caption(root, i) + ",") != std::string::npos)
+            out += Item(root, i) + "\n";
     // Esc closes one menu at a time.
     for (int i = 0; i < 4 && !Popups().empty() && step.rfind("menu", 0) == 0; ++i) {
         PostMessageW(Popups().front(), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -187,28 +184,33 @@ HWND Dialog() {
     return found.empty() ? nullptr : found[0];
 }
 
-// The exe's dialog or message box: its caption, then each visible control with its id, its text and
-// what else a user sees of it; then a click on the button captioned `button`, if given.
+// The exe's dialog or message box on one line: its caption, then each visible control's text and what
+// else a user sees of it (an icon shown, the default button, the focus, disabled, a password box); then
+// a click on the button captioned `button`, if given.
 std::string Window(const std::string& button) {
     HWND dialog = Dialog(), clicked = nullptr;
-    std::vector<HWND> controls;
     GUITHREADINFO gui = {sizeof(gui), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
-    EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&controls));
-    std::string out = dialog ? "\"" + TextOf(dialog) + "\"\n" : "error: no window\n";
-    for (HWND c : controls) {
+    std::string out = dialog ? "\"" + TextOf(dialog) + "\"" : "error: no window";
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = TextOf(c);
+        wchar_t kind[16] = L"";
+        GetClassNameW(c, kind, 16);
+        const LONG style = GetWindowLongW(c, GWL_STYLE);
         clicked = text == button ? c : clicked;
         for (size_t i; (i = text.find_first_of("\r\n")) != std::string::npos;)
             text.replace(i, 1, text[i] == '\n' ? "\\n" : "");
         if (!IsWindowVisible(c)) continue;
-        out += std::to_string(GetDlgCtrlID(c)) + " \"" + text + "\"";
-        if ((GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) out += " default";
+        if (!lstrcmpiW(kind, L"Static") && (style & SS_TYPEMASK) == SS_ICON) {
+            out += SendMessageW(c, STM_GETICON, 0, 0) ? " | icon" : "";
+            continue;
+        }
+        out += " | \"" + text + "\"";
+        if (!lstrcmpiW(kind, L"Button") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) out += " default";
         out += std::string(IsWindowEnabled(c) ? "" : " disabled") + (gui.hwndFocus == c ? " focus" : "");
-        if (const LRESULT shown = SendMessageW(c, EM_GETPASSWORDCHAR, 0, 0))
-            out += " password=" + std::string(1, static_cast<char>(shown));
-        out += "\n";
+        out += SendMessageW(c, EM_GETPASSWORDCHAR, 0, 0) ? " password" : "";
     }
+    out += "\n";
     if (button.empty()) return out;
     // Posted: what the button starts may end the process before a sent message could return.
     if (!clicked || !PostMessageW(clicked, BM_CLICK, 0, 0)) return out + "error: no button " + button + "\n";
@@ -223,15 +225,9 @@ std::string Type(const std::string& arg) {
     return control && TextOf(control) == wanted ? "" : "error: could not type into " + arg + "\n";
 }
 
-// Another program takes the foreground, as when the user switches to it.
-std::string Activate() {
-    HWND other = CreateWindowExW(0, L"Static", L"Another program", WS_VISIBLE, 100, 100, 300, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
-    return SetForegroundWindow(other) && GetForegroundWindow() == other ? "" : "error: it stays behind\n";
-}
-
-// Still running a while later, with no window of its own showing, and its hidden window without the
-// keyboard focus: keystrokes there would go nowhere the user can see.
+// Still running a while later, with no window of its own showing and its hidden window without the
+// keyboard focus (keystrokes there would go nowhere the user can see); then still running once another
+// program has taken the foreground, as when the user switches to it.
 std::string Alive() {
     HWND main = FindWindowW(L"OstrevoMainWindow", nullptr);
     if (!main || WaitFor(1000, [&] { return !IsWindow(main); })) return "error: ostrevo.exe has ended\n";
@@ -240,7 +236,11 @@ std::string Alive() {
     GetGUIThreadInfo(GetWindowThreadProcessId(main, &pid), &gui);
     std::string out = gui.hwndFocus ? "error: its window has the keyboard focus\n" : "";
     for (HWND wnd : Windows(pid)) out += "error: open: " + TextOf(wnd) + "\n";
-    return out;
+    HWND other = CreateWindowExW(0, L"Static", L"Another program", WS_VISIBLE, 100, 100, 300, 200, nullptr,
+                                 nullptr, nullptr, nullptr);
+    if (!SetForegroundWindow(other) || GetForegroundWindow() != other) out += "error: it stays behind\n";
+    return out +
+           (WaitFor(1000, [&] { return !IsWindow(main); }) ? "error: ended behind another program\n" : "");
 }
 
 }  // namespace
@@ -258,7 +258,6 @@ int main(int argc, char**) {
     if (step.rfind("menu", 0) == 0 || step.rfind("click ", 0) == 0) out = Probe(step);
     if (step.rfind("window", 0) == 0) out = Window(arg);
     if (step.rfind("type ", 0) == 0) out = Type(arg);
-    if (step == "activate") out = Activate();
     if (step == "alive") out = Alive();
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
