@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ python3 perl libgtest-dev clang clang-format libclang-rt-14-dev libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-win32
-    wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps)
+    wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps locales)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -58,6 +58,9 @@ _wine_env() {
         "WINEDEBUG=${WINEDEBUG:--all}" "WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}" \
         "PATH=/usr/local/bin:/usr/bin:/bin" "LANG=${LANG:-C.UTF-8}"
     [ -n "${DISPLAY:-}" ] && printf '%s\n' "DISPLAY=$DISPLAY"
+    # WINE_USER_LOCALE, a compiled locale's folder: Wine takes the user locale from LC_MESSAGES.
+    [ -z "${WINE_USER_LOCALE:-}" ] ||
+        printf '%s\n' "LOCPATH=${WINE_USER_LOCALE%/*}" "LC_MESSAGES=${WINE_USER_LOCALE##*/}"
     # The X cookie of the caller is usually unreadable by the Wine user: hand over a copy.
     local cookie="${XAUTHORITY:-${HOME:-/nonexistent}/.Xauthority}"
     if [ -n "${DISPLAY:-}" ] && [ -r "$cookie" ]; then

@@ -217,11 +217,13 @@ std::string Window(const std::string& button) {
     return out + (WaitFor(10000, [&] { return !IsWindowVisible(dialog); }) ? "" : "error: it stays open\n");
 }
 
-// The typed texts are plain ASCII, the same in every code page.
+// The step is UTF-8; the control gets the text as the letters it names, whatever the code page.
 std::string Type(const std::string& arg) {
     const std::string wanted = arg.find(' ') == std::string::npos ? "" : arg.substr(arg.find(' ') + 1);
     HWND control = GetDlgItem(Dialog(), std::atoi(arg.c_str()));
-    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wanted.c_str()));
+    wchar_t text[1024] = L"";
+    MultiByteToWideChar(CP_UTF8, 0, wanted.c_str(), -1, text, 1023);
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     return control && TextOf(control) == wanted ? "" : "error: could not type into " + arg + "\n";
 }
 

@@ -15,6 +15,8 @@
 #                   usual one below), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
 #   import [32|64]  the .reg lines below, into that registry view
+#   userlocale NAME every Wine program of the scenario runs in the user locale NAME (as ru_RU), the
+#                   system locale left as it is; it must come first
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
@@ -113,11 +115,14 @@ step() {
     local verb="${1%% *}" args="" got deadline=$((SECONDS + 8))
     [[ "$1" == *" "* ]] && args="${1#* }"
     case "$verb" in
+    userlocale) return ;;
     boot)
         put_boot "$args" && return
         got="(boot.ini could not be made)" want="" ;;
     import)
-        printf 'REGEDIT4\r\n%s' "${want//$'\n'/$'\r\n'}" >"$c/e2e/seed.reg"
+        # UTF-16, so that a value may hold any letter.
+        { printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n%s' "${want//$'\n'/$'\r\n'}" |
+            iconv -f UTF-8 -t UTF-16LE; } >"$c/e2e/seed.reg"
         wine_run "$prefix" wine reg import 'C:\e2e\seed.reg' ${args:+/reg:$args} >/dev/null 2>&1 && return
         got="(the import failed)" want="" ;;
     start)
@@ -147,6 +152,13 @@ scenario() {
     trap 'wine_cleanup "$prefix"' EXIT
     [ -r "$1" ] && cp -a "$2" "$prefix" && : >"$log" || return 1
     c="$prefix/drive_c"
+    local locale
+    locale="$(sed -n 's/^userlocale //p' "$1")"
+    if [ -n "$locale" ]; then
+        mkdir -p "$prefix/locales" && localedef -i "$locale" -f UTF-8 "$prefix/locales/$locale.UTF-8" >/dev/null 2>&1
+        [ -d "$prefix/locales/$locale.UTF-8" ] || { echo "  no locale $locale"; return 1; }
+        export WINE_USER_LOCALE="$prefix/locales/$locale.UTF-8"
+    fi
     cp "$3/ostrevo.exe" "$3"/tests/e2e/e2e_{driver.exe,probe.dll} "$c/e2e/" || { echo "  no exes in '$3'"; return 1; }
     # The desktop, and Wine's own processes, come up untraced with this first program of the session and
     # stay while it runs.
