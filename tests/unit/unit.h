@@ -43,17 +43,6 @@ protected:
         p.ui.chosen = item;
         form->PrimaryMenuEvent();
     }
-    // The visible items under `item`, its submenus after " > "; '*' marks a check.
-    std::string Menu(const MenuItem& item, const char* separator = "\n") {
-        std::string text, before;
-        for (const auto& child : item.Children()) {
-            if (!child->Visible) continue;
-            text += before + (child->Checked ? "*" : "") + Latin1(child->Caption);
-            if (!child->Children().empty()) text += " > " + Menu(*child, " | ");
-            before = separator;
-        }
-        return text;
-    }
     // The captions of the checked items, in menu order.
     std::string Marks(const MenuItem* item = nullptr) {
         std::string marks;
