@@ -3,7 +3,6 @@
 // shared utilities.
 #include <cmath>
 
-#include "bootcfg/boot_ini.h"
 #include "ini/ini_file.h"
 #include "unit.h"
 #include "util/app_utils.h"
@@ -112,18 +111,9 @@ TEST_F(Unit, NumbersFollowTheUsersSeparators) {
     EXPECT_EQ(cIniFile::CLngDefault(L"2147483648", p.text, 7) + cIniFile::CLngDefault(L"12ab", p.text), 7);
 }
 
-TEST_F(Unit, TextsOfEntriesFailuresAndValuesAndWhatCountsAsAFile) {
-    std::wstring names;
-    for (const wchar_t* value : {L"\"Alpha\" /fastdetect", L"Beta /sos", L"\"\"x", L"\"open", L""})
-        names += DisplayName(value) + L"|";
-    EXPECT_EQ(names, L"Alpha|Beta /sos||open||");
+TEST_F(Unit, FailureTextsAndWhatCountsAsAFile) {
     EXPECT_EQ(FailureText(p.text, L"What.", kErrorSuccess) + FailureText(p.text, L"What.", kErrorNoReason),
               L"What.What.");
-    EXPECT_EQ(FailureText(p.text, L"What.", kErrorAccessDenied), L"What.\n\nAccess is denied.");
-    EXPECT_EQ(FailureText(p.text, L"What.", 1300), L"What.\n\nSystem error 1300.");
-    EXPECT_EQ(ValueToText(DynamicValue::FromInteger(-5)) + ValueToText(DynamicValue::Null()) +
-                  ValueToText(DynamicValue()),
-              L"-5");
     // A file, whatever its attributes, exists; a folder does not, nor a drive without a medium. The
     // search adds "fail critical errors" to the caller's error mode, which is back afterwards.
     p.disk.Put(kBoot, "", kReadOnlyHidden | kFileAttributeSystem);
