@@ -16,18 +16,10 @@ namespace {
 constexpr char kIni[] = "C:\\ostrevo.ini";
 const std::string kKeys("v\0w\0\0k\0", 7);  // the key list of [s]
 
-class Profile : public Unit {
-protected:
-    void SetUp() override {
-        p.disk.Put(kIni, "[s]\nv=" + std::string(600, 'x') + "\nw=" + std::string(510, 'y') +
-                             "\n=nameless\nk=1\n[b]\n" + std::string(32767, 'k') + "=found\n[]\n");
-        ini.Path(Widen(kIni));
-        ini.Section(L"s");
-    }
-    cIniFile ini{p.disk, p.text};
-};
-
-TEST_F(Profile, AReadGrowsItsBufferUntilNothingIsCut) {
+// The profile calls read whole, and cIniFile over them.
+TEST_F(Unit, AReadGrowsItsBufferUntilNothingIsCutAndIniFileKeepsEachWritesOwnResultAndReason) {
+    p.disk.Put(kIni, "[s]\nv=" + std::string(600, 'x') + "\nw=" + std::string(510, 'y') +
+                         "\n=nameless\nk=1\n[b]\n" + std::string(32767, 'k') + "=found\n[]\n");
     const auto whole = [this](const char* key, uint32_t size) {
         const ProfileText read = ReadWhole(p.disk, "s", key, "", kIni, size);
         return read.text + (read.whole ? "" : " (cut)");
@@ -35,13 +27,10 @@ TEST_F(Profile, AReadGrowsItsBufferUntilNothingIsCut) {
     EXPECT_EQ(whole("v", 256), std::string(600, 'x'));
     EXPECT_EQ(whole("w", 512), std::string(510, 'y'));  // size - 2 characters: read again
     EXPECT_EQ(whole(nullptr, 4), kKeys);
-    p.disk.full = true;  // a list that never fits is read up to 64 MB, and said to be cut
-    EXPECT_EQ(whole(nullptr, 512).size(), (1u << 26) - 2 + 6);
-    EXPECT_EQ(FitsProfileCall(std::string(32766, 'a')) && !FitsProfileCall(std::string(32767, 'a')), true);
-}
-
-TEST_F(Profile, IniFileReadsCutTo254AndWritesWithoutNulsKeepingEachWritesOwnResultAndReason) {
-    const auto value = [this](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
+    cIniFile ini(p.disk, p.text);
+    ini.Path(Widen(kIni));
+    ini.Section(L"s");
+    const auto value = [&ini](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
     EXPECT_EQ(Latin1(ini.Value()), kKeys);
     EXPECT_EQ(value(L"v"), std::string(254, 'x'));
     ini.Default(std::wstring(300, L'd'));
@@ -64,13 +53,18 @@ TEST_F(Profile, IniFileReadsCutTo254AndWritesWithoutNulsKeepingEachWritesOwnResu
     ini.DeleteKey();
     EXPECT_EQ(Latin1(ini.INISection()), std::string("v\0w\0\0", 5));
     ini.INISection(L"ignored");  // removes the section whatever the text
-    EXPECT_EQ(Latin1(ini.Sections()), std::string("b\0\0", 3));
+    ini.Section(L"b");
+    ini.DeleteSection();
+    EXPECT_EQ(Latin1(ini.Sections()), std::string("\0", 1));  // [] is left
     // A refusal carries the system's reason; a write stopped before the call carries none of it.
     p.disk.Put(kIni, "", kReadOnlyHidden);
     ini.Value(L"x");
     EXPECT_EQ(ini.LastError(), kErrorAccessDenied);
     ini.Value(std::wstring(32767, L'v'));
     EXPECT_EQ(ini.LastError(), kErrorNoReason);
+    p.disk.full = true;  // a list that never fits is read up to 64 MB, and said to be cut
+    EXPECT_EQ(whole(nullptr, 512).size(), (1u << 26) - 2 + 6);
+    EXPECT_EQ(FitsProfileCall(std::string(32766, 'a')) && !FitsProfileCall(std::string(32767, 'a')), true);
 }
 
 TEST_F(Unit, DelimitedListsCountReadFindAndAddItems) {
@@ -153,13 +147,12 @@ struct Screen : ScreenMetrics {
     std::optional<double> width;
 };
 
-class Placement : public Unit {
-protected:
-    // SaveFormPosition (save) or LoadFormPosition in section [w]: the file saved or what the window
-    // was told, then "FAILED" when the method failed. The cursor's key and default come back.
-    std::string Run(std::optional<int32_t> state, std::optional<double> left = -200, bool save = false,
-                    std::optional<double> screenWidth = 15360, std::optional<double> top = 900,
-                    double minimum = 3000, double minHeight = 3000) {
+// SaveFormPosition (save) or LoadFormPosition in section [w]: the file saved or what the window was
+// told, then "FAILED" when the method failed. The cursor's key and default come back.
+TEST_F(Unit, WindowPlacementIsSavedForANormalWindowOnlyAndLoadedOnTheScreenAboveTheMinimum) {
+    const auto run = [this](std::optional<int32_t> state, std::optional<double> left = -200,
+                            bool save = false, std::optional<double> screenWidth = 15360,
+                            std::optional<double> top = 900, double minimum = 3000, double minHeight = 3000) {
         Window window;
         window.state = state, window.left = left, window.top = top;
         Screen screen;
@@ -176,41 +169,34 @@ protected:
         std::string shown = save ? p.disk.Text(kIni) : window.log;
         std::replace(shown.begin(), shown.end(), '\n', ';');
         return shown + (ini.Success() ? "" : "FAILED");
-    }
-    void File(const std::string& lines) { p.disk.Put(kIni, "[w]\n" + lines); }
-};
-
-TEST_F(Placement, SaveKeepsTheStateAndTheEdgesOfANormalWindowOnly) {
-    EXPECT_EQ(Run(kWindowStateMinimised, -200, true), "");
+    };
+    EXPECT_EQ(run(kWindowStateMinimised, -200, true), "");
     const std::string edges = ";Left=-200;Top=900;Width=4000;Height=3500.5;";
-    EXPECT_EQ(Run(kWindowStateNormal, -200, true), "[w];Maximised=0" + edges);
-    EXPECT_EQ(Run(kWindowStateMaximised, 1, true), "[w];Maximised=1" + edges);
-    EXPECT_EQ(Run(kWindowStateNormal, NAN, true), "[w];Maximised=0" + edges + "FAILED");
-    EXPECT_EQ(Run(std::nullopt, -200, true), "[w];Maximised=0" + edges + "FAILED");
-}
-
-TEST_F(Placement, LoadKeepsTheWindowOnTheScreenAndAboveTheMinimum) {
-    File("Left=15000\nWidth=4000\n");
-    EXPECT_EQ(Run(0), "11300 900 4000 3500 ");
-    File("Left=100\nWidth=16000\n");
-    EXPECT_EQ(Run(0), "60 900 15240 3500 ");
-    File("Width=500\nMaximised=1\n");
-    EXPECT_EQ(Run(0), "60 900 3000 3500 state 2 ");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 9000), "60 900 9000 3500 state 2 ");
-    EXPECT_EQ(Run(0, 1, false, 2000), "state 2 ");
-    EXPECT_EQ(Run(0, 1, false, std::nullopt), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, std::nullopt), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, NAN), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 1e12), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 3000, 1e12), "FAILED");
-    EXPECT_EQ(Run(std::nullopt), "60 900 3000 3500 state 2 FAILED");  // maximising refused
-    File("Top=11000\nHeight=500\nMaximised=x\n");
-    EXPECT_EQ(Run(0), "60 8460 4000 3000 ");
-    EXPECT_EQ(Run(0, 1, false, 2000), "");
-    File("Left=2147483000\nWidth=2000\n");
-    EXPECT_EQ(Run(0), "FAILED");
-    File("Top=2147483000\nHeight=2000\n");
-    EXPECT_EQ(Run(0), "FAILED");
+    EXPECT_EQ(run(kWindowStateNormal, -200, true), "[w];Maximised=0" + edges);
+    EXPECT_EQ(run(kWindowStateMaximised, 1, true), "[w];Maximised=1" + edges);
+    EXPECT_EQ(run(kWindowStateNormal, NAN, true), "[w];Maximised=0" + edges + "FAILED");
+    EXPECT_EQ(run(std::nullopt, -200, true), "[w];Maximised=0" + edges + "FAILED");
+    p.disk.Put(kIni, "[w]\nLeft=15000\nWidth=4000\n");
+    EXPECT_EQ(run(0), "11300 900 4000 3500 ");
+    p.disk.Put(kIni, "[w]\nLeft=100\nWidth=16000\n");
+    EXPECT_EQ(run(0), "60 900 15240 3500 ");
+    p.disk.Put(kIni, "[w]\nWidth=500\nMaximised=1\n");
+    EXPECT_EQ(run(0), "60 900 3000 3500 state 2 ");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 9000), "60 900 9000 3500 state 2 ");
+    EXPECT_EQ(run(0, 1, false, 2000), "state 2 ");
+    EXPECT_EQ(run(0, 1, false, std::nullopt), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, std::nullopt), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, NAN), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 1e12), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 3000, 1e12), "FAILED");
+    EXPECT_EQ(run(std::nullopt), "60 900 3000 3500 state 2 FAILED");  // maximising refused
+    p.disk.Put(kIni, "[w]\nTop=11000\nHeight=500\nMaximised=x\n");
+    EXPECT_EQ(run(0), "60 8460 4000 3000 ");
+    EXPECT_EQ(run(0, 1, false, 2000), "");
+    p.disk.Put(kIni, "[w]\nLeft=2147483000\nWidth=2000\n");
+    EXPECT_EQ(run(0), "FAILED");
+    p.disk.Put(kIni, "[w]\nTop=2147483000\nHeight=2000\n");
+    EXPECT_EQ(run(0), "FAILED");
 }
 
 }  // namespace
