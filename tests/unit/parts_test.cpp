@@ -185,6 +185,7 @@ TEST_F(Unit, WindowPlacementIsSavedForANormalWindowOnlyAndLoadedOnTheScreenAbove
     EXPECT_EQ(run(0, 1, false, 15360, 900, 9000), "60 900 9000 3500 state 2 ");
     EXPECT_EQ(run(0, 1, false, 2000), "state 2 ");
     EXPECT_EQ(run(0, 1, false, std::nullopt), "FAILED");
+    EXPECT_EQ(run(0, 1, false, -1e12), "FAILED");  // no edge on such a screen is a 32-bit number
     EXPECT_EQ(run(0, 1, false, 15360, std::nullopt), "FAILED");
     EXPECT_EQ(run(0, 1, false, 15360, 900, NAN), "FAILED");
     EXPECT_EQ(run(0, 1, false, 15360, 900, 1e12), "FAILED");
