@@ -1,9 +1,8 @@
 // The parts beneath the commands: reading through the profile calls, cIniFile and its window
-// placement, the key list of a section, delimited lists, numbers under the user's separators, and
-// the texts and checks of the shared utilities.
+// placement, delimited lists, numbers under the user's separators, and the texts and checks of the
+// shared utilities.
 #include <cmath>
 
-#include "bootcfg/boot_ini.h"
 #include "ini/ini_file.h"
 #include "unit.h"
 #include "util/app_utils.h"
@@ -15,21 +14,12 @@ namespace ostrevo {
 namespace {
 
 constexpr char kIni[] = "C:\\ostrevo.ini";
-const std::string kKeys("v\0w\0\0k\0q\0", 9);  // the key list of [s]
+const std::string kKeys("v\0w\0\0k\0", 7);  // the key list of [s]
 
-class Profile : public Unit {
-protected:
-    void SetUp() override {
-        p.disk.Put(kIni, "[s]\nv=" + std::string(600, 'x') + "\nw=" + std::string(510, 'y') +
-                             "\n=nameless\nk=\"quoted\" rest\nq=\" quoted whole \"\n[b]\n" +
-                             std::string(32767, 'k') + "=found\n[]\n");
-        ini.Path(Widen(kIni));
-        ini.Section(L"s");
-    }
-    cIniFile ini{p.disk, p.text};
-};
-
-TEST_F(Profile, AReadGrowsItsBufferUntilNothingIsCut) {
+// The profile calls read whole, and cIniFile over them.
+TEST_F(Unit, AReadGrowsItsBufferUntilNothingIsCutAndIniFileKeepsEachWritesOwnResultAndReason) {
+    p.disk.Put(kIni, "[s]\nv=" + std::string(600, 'x') + "\nw=" + std::string(510, 'y') +
+                         "\n=nameless\nk=1\n[b]\n" + std::string(32767, 'k') + "=found\n[]\n");
     const auto whole = [this](const char* key, uint32_t size) {
         const ProfileText read = ReadWhole(p.disk, "s", key, "", kIni, size);
         return read.text + (read.whole ? "" : " (cut)");
@@ -37,25 +27,17 @@ TEST_F(Profile, AReadGrowsItsBufferUntilNothingIsCut) {
     EXPECT_EQ(whole("v", 256), std::string(600, 'x'));
     EXPECT_EQ(whole("w", 512), std::string(510, 'y'));  // size - 2 characters: read again
     EXPECT_EQ(whole(nullptr, 4), kKeys);
-    p.disk.full = true;  // a list that never fits is read up to 64 MB, and said to be cut
-    EXPECT_EQ(whole(nullptr, 512).size(), (1u << 26) - 2 + 6);
-    EXPECT_EQ(FitsProfileCall(std::string(32766, 'a')) && !FitsProfileCall(std::string(32767, 'a')), true);
-}
-
-TEST_F(Profile, IniFileReadsTheKeyListOrAValueCutTo254OrTheDefault) {
-    const auto value = [this](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
+    cIniFile ini(p.disk, p.text);
+    ini.Path(Widen(kIni));
+    ini.Section(L"s");
+    const auto value = [&ini](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
     EXPECT_EQ(Latin1(ini.Value()), kKeys);
     EXPECT_EQ(value(L"v"), std::string(254, 'x'));
-    EXPECT_EQ(value(L"K") + "|" + value(L"q") + "|" + value(L"missing"), "\"quoted\" rest| quoted whole |");
     ini.Default(std::wstring(300, L'd'));
     EXPECT_EQ(value(L"missing"), std::string(254, 'd'));
     ini.Section(L"b");
     EXPECT_EQ(value(std::wstring(32767, L'k')), std::string(254, 'd'));  // too long to ask: the default
-    EXPECT_EQ(Latin1(ini.Path() + L"|" + ini.Section()) + std::to_string(ini.Success()),
-              "C:\\ostrevo.ini|b0");
-}
-
-TEST_F(Profile, IniFileWritesWithoutNulsAndKeepsEachWritesOwnResultAndReason) {
+    ini.Section(L"s");
     ini.Key(L"k");
     ini.Value(std::wstring(L"a\0b", 3));
     EXPECT_EQ(ini.LastReturnCode(), 1);
@@ -65,31 +47,24 @@ TEST_F(Profile, IniFileWritesWithoutNulsAndKeepsEachWritesOwnResultAndReason) {
     std::vector<std::wstring> items;
     int32_t count = -1;
     ini.EnumerateCurrentSection(items, count);
-    EXPECT_EQ(items, (std::vector<std::wstring>{L"v", L"w", L"", L"k", L"q"}));
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"v", L"w", L"", L"k"}));
     ini.EnumerateAllSections(items, count);
     EXPECT_EQ(items, (std::vector<std::wstring>{L"s", L"b"}));
     ini.DeleteKey();
-    EXPECT_EQ(Latin1(ini.INISection()), std::string("v\0w\0\0q\0", 7));
+    EXPECT_EQ(Latin1(ini.INISection()), std::string("v\0w\0\0", 5));
     ini.INISection(L"ignored");  // removes the section whatever the text
-    EXPECT_EQ(Latin1(ini.Sections()), std::string("b\0\0", 3));
     ini.Section(L"b");
     ini.DeleteSection();
-    ini.EnumerateAllSections(items, count);
-    EXPECT_EQ(count + ini.LastReturnCode(), 1);
+    EXPECT_EQ(Latin1(ini.Sections()), std::string("\0", 1));  // [] is left
     // A refusal carries the system's reason; a write stopped before the call carries none of it.
     p.disk.Put(kIni, "", kReadOnlyHidden);
     ini.Value(L"x");
     EXPECT_EQ(ini.LastError(), kErrorAccessDenied);
     ini.Value(std::wstring(32767, L'v'));
     EXPECT_EQ(ini.LastError(), kErrorNoReason);
-}
-
-TEST_F(Unit, SectionKeysInFileOrderOnceEachWhateverTheirLetterCase) {
-    p.disk.Put(kBoot, "[os]\none=1\nTwo=2\nONE=3\n=nameless\nth\xe1=4\n[x]\n");
-    EXPECT_EQ(SectionKeyList(p.disk, p.text, L"c:\\BOOT.INI", L"OS"), L"one\xe1Two\xe1th\xe1");
-    EXPECT_EQ(SectionKeyList(p.disk, p.text, Widen(kBoot), L"x") +
-                  SectionKeyList(p.disk, p.text, L"C:\\no.ini", L"os"),
-              L"");
+    p.disk.full = true;  // a list that never fits is read up to 64 MB, and said to be cut
+    EXPECT_EQ(whole(nullptr, 512).size(), (1u << 26) - 2 + 6);
+    EXPECT_EQ(FitsProfileCall(std::string(32766, 'a')) && !FitsProfileCall(std::string(32767, 'a')), true);
 }
 
 TEST_F(Unit, DelimitedListsCountReadFindAndAddItems) {
@@ -105,8 +80,7 @@ TEST_F(Unit, DelimitedListsCountReadFindAndAddItems) {
     AddListItem(L"b", list, false, L"|", L"");
     AddListItem(L"a", list, true, L"|", L"");
     AddListItem(L"", list, false, L"|", L"z");
-    AddListItem(L"", list, false, L"|", L"");
-    EXPECT_EQ(list, L"a|b|z|");
+    EXPECT_EQ(list, L"a|b|z");
     EXPECT_EQ(JoinList(SplitList(L"x||Y", L"|"), L"+"), L"x++Y");
 }
 
@@ -124,27 +98,16 @@ TEST_F(Unit, NumbersFollowTheUsersSeparators) {
     EXPECT_EQ(ParseNumericText(L"1.234,5", p.text), 1234.5);
     EXPECT_EQ(ParseNumericText(L"1,2,3", p.text), std::nullopt);
     EXPECT_EQ(cIniFile::CLngDefault(L"2,5", p.text, 1), 2);  // rounded halves to even
-    EXPECT_EQ(RoundToInt32(3.5).value_or(0) + RoundToInt32(-2.5).value_or(0), 2);
     EXPECT_EQ(RoundToInt32(2147483647.4), INT32_MAX);
     EXPECT_EQ(RoundToInt32(-2147483648.0), INT32_MIN);
     EXPECT_EQ(RoundToInt32(2147483647.5) || RoundToInt32(-2147483649.0), false);
-    EXPECT_EQ(IntegerText(-42), L"-42");
     EXPECT_EQ(cIniFile::CLngDefault(L" -60 ", p.text, 1) + cIniFile::CLngDefault(L"FAIL", p.text, 5), -55);
     EXPECT_EQ(cIniFile::CLngDefault(L"2147483648", p.text, 7) + cIniFile::CLngDefault(L"12ab", p.text), 7);
 }
 
-TEST_F(Unit, TextsOfEntriesFailuresAndValuesAndWhatCountsAsAFile) {
-    std::wstring names;
-    for (const wchar_t* value : {L"\"Alpha\" /fastdetect", L"Beta /sos", L"\"\"x", L"\"open", L""})
-        names += DisplayName(value) + L"|";
-    EXPECT_EQ(names, L"Alpha|Beta /sos||open||");
+TEST_F(Unit, FailureTextsAndWhatCountsAsAFile) {
     EXPECT_EQ(FailureText(p.text, L"What.", kErrorSuccess) + FailureText(p.text, L"What.", kErrorNoReason),
               L"What.What.");
-    EXPECT_EQ(FailureText(p.text, L"What.", kErrorAccessDenied), L"What.\n\nAccess is denied.");
-    EXPECT_EQ(FailureText(p.text, L"What.", 1300), L"What.\n\nSystem error 1300.");
-    EXPECT_EQ(ValueToText(DynamicValue::FromInteger(-5)) + ValueToText(DynamicValue::Null()) +
-                  ValueToText(DynamicValue()),
-              L"-5");
     // A file, whatever its attributes, exists; a folder does not, nor a drive without a medium. The
     // search adds "fail critical errors" to the caller's error mode, which is back afterwards.
     p.disk.Put(kBoot, "", kReadOnlyHidden | kFileAttributeSystem);
@@ -184,13 +147,12 @@ struct Screen : ScreenMetrics {
     std::optional<double> width;
 };
 
-class Placement : public Unit {
-protected:
-    // SaveFormPosition (save) or LoadFormPosition in section [w]: the file saved or what the window
-    // was told, then "FAILED" when the method failed. The cursor's key and default come back.
-    std::string Run(std::optional<int32_t> state, std::optional<double> left = -200, bool save = false,
-                    std::optional<double> screenWidth = 15360, std::optional<double> top = 900,
-                    double minimum = 3000, double minHeight = 3000) {
+// SaveFormPosition (save) or LoadFormPosition in section [w]: the file saved or what the window was
+// told, then "FAILED" when the method failed. The cursor's key and default come back.
+TEST_F(Unit, WindowPlacementIsSavedForANormalWindowOnlyAndLoadedOnTheScreenAboveTheMinimum) {
+    const auto run = [this](std::optional<int32_t> state, std::optional<double> left = -200,
+                            bool save = false, std::optional<double> screenWidth = 15360,
+                            std::optional<double> top = 900, double minimum = 3000, double minHeight = 3000) {
         Window window;
         window.state = state, window.left = left, window.top = top;
         Screen screen;
@@ -207,41 +169,35 @@ protected:
         std::string shown = save ? p.disk.Text(kIni) : window.log;
         std::replace(shown.begin(), shown.end(), '\n', ';');
         return shown + (ini.Success() ? "" : "FAILED");
-    }
-    void File(const std::string& lines) { p.disk.Put(kIni, "[w]\n" + lines); }
-};
-
-TEST_F(Placement, SaveKeepsTheStateAndTheEdgesOfANormalWindowOnly) {
-    EXPECT_EQ(Run(kWindowStateMinimised, -200, true), "");
+    };
+    EXPECT_EQ(run(kWindowStateMinimised, -200, true), "");
     const std::string edges = ";Left=-200;Top=900;Width=4000;Height=3500.5;";
-    EXPECT_EQ(Run(kWindowStateNormal, -200, true), "[w];Maximised=0" + edges);
-    EXPECT_EQ(Run(kWindowStateMaximised, 1, true), "[w];Maximised=1" + edges);
-    EXPECT_EQ(Run(kWindowStateNormal, NAN, true), "[w];Maximised=0" + edges + "FAILED");
-    EXPECT_EQ(Run(std::nullopt, -200, true), "[w];Maximised=0" + edges + "FAILED");
-}
-
-TEST_F(Placement, LoadKeepsTheWindowOnTheScreenAndAboveTheMinimum) {
-    File("Left=15000\nWidth=4000\n");
-    EXPECT_EQ(Run(0), "11300 900 4000 3500 ");
-    File("Left=100\nWidth=16000\n");
-    EXPECT_EQ(Run(0), "60 900 15240 3500 ");
-    File("Width=500\nMaximised=1\n");
-    EXPECT_EQ(Run(0), "60 900 3000 3500 state 2 ");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 9000), "60 900 9000 3500 state 2 ");
-    EXPECT_EQ(Run(0, 1, false, 2000), "state 2 ");
-    EXPECT_EQ(Run(0, 1, false, std::nullopt), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, std::nullopt), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, NAN), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 1e12), "FAILED");
-    EXPECT_EQ(Run(0, 1, false, 15360, 900, 3000, 1e12), "FAILED");
-    EXPECT_EQ(Run(std::nullopt), "60 900 3000 3500 state 2 FAILED");  // maximising refused
-    File("Top=11000\nHeight=500\nMaximised=x\n");
-    EXPECT_EQ(Run(0), "60 8460 4000 3000 ");
-    EXPECT_EQ(Run(0, 1, false, 2000), "");
-    File("Left=2147483000\nWidth=2000\n");
-    EXPECT_EQ(Run(0), "FAILED");
-    File("Top=2147483000\nHeight=2000\n");
-    EXPECT_EQ(Run(0), "FAILED");
+    EXPECT_EQ(run(kWindowStateNormal, -200, true), "[w];Maximised=0" + edges);
+    EXPECT_EQ(run(kWindowStateMaximised, 1, true), "[w];Maximised=1" + edges);
+    EXPECT_EQ(run(kWindowStateNormal, NAN, true), "[w];Maximised=0" + edges + "FAILED");
+    EXPECT_EQ(run(std::nullopt, -200, true), "[w];Maximised=0" + edges + "FAILED");
+    p.disk.Put(kIni, "[w]\nLeft=15000\nWidth=4000\n");
+    EXPECT_EQ(run(0), "11300 900 4000 3500 ");
+    p.disk.Put(kIni, "[w]\nLeft=100\nWidth=16000\n");
+    EXPECT_EQ(run(0), "60 900 15240 3500 ");
+    p.disk.Put(kIni, "[w]\nWidth=500\nMaximised=1\n");
+    EXPECT_EQ(run(0), "60 900 3000 3500 state 2 ");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 9000), "60 900 9000 3500 state 2 ");
+    EXPECT_EQ(run(0, 1, false, 2000), "state 2 ");
+    EXPECT_EQ(run(0, 1, false, std::nullopt), "FAILED");
+    EXPECT_EQ(run(0, 1, false, -1e12), "FAILED");  // no edge on such a screen is a 32-bit number
+    EXPECT_EQ(run(0, 1, false, 15360, std::nullopt), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, NAN), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 1e12), "FAILED");
+    EXPECT_EQ(run(0, 1, false, 15360, 900, 3000, 1e12), "FAILED");
+    EXPECT_EQ(run(std::nullopt), "60 900 3000 3500 state 2 FAILED");  // maximising refused
+    p.disk.Put(kIni, "[w]\nTop=11000\nHeight=500\nMaximised=x\n");
+    EXPECT_EQ(run(0), "60 8460 4000 3000 ");
+    EXPECT_EQ(run(0, 1, false, 2000), "");
+    p.disk.Put(kIni, "[w]\nLeft=2147483000\nWidth=2000\n");
+    EXPECT_EQ(run(0), "FAILED");
+    p.disk.Put(kIni, "[w]\nTop=2147483000\nHeight=2000\n");
+    EXPECT_EQ(run(0), "FAILED");
 }
 
 }  // namespace

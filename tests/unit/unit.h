@@ -43,17 +43,6 @@ protected:
         p.ui.chosen = item;
         form->PrimaryMenuEvent();
     }
-    // The visible items under `item`, its submenus after " > "; '*' marks a check.
-    std::string Menu(const MenuItem& item, const char* separator = "\n") {
-        std::string text, before;
-        for (const auto& child : item.Children()) {
-            if (!child->Visible) continue;
-            text += before + (child->Checked ? "*" : "") + Latin1(child->Caption);
-            if (!child->Children().empty()) text += " > " + Menu(*child, " | ");
-            before = separator;
-        }
-        return text;
-    }
     // The captions of the checked items, in menu order.
     std::string Marks(const MenuItem* item = nullptr) {
         std::string marks;
@@ -76,16 +65,15 @@ protected:
         return seen;
     }
     // The user's next visit to the dialog: what it showed goes to `opened` ("user|domain|password|ok",
-    // "-" for OK disabled), then the three texts are typed and OK pressed; with none, Cancel.
-    void Type(std::optional<Strings> typed) {
+    // "-" for OK disabled), then the three texts are typed and OK pressed.
+    void Type(const Strings& typed) {
         p.ui.dialogs.push_back([this, typed](Form2& d) {
             opened.push_back(
                 Latin1(d.edtusername.Text() + L"|" + d.edtdomain.Text() + L"|" + d.edtpassword.Text()) +
                 (d.btnok.Enabled ? "|ok" : "|-"));
-            if (!typed) return d.Command2_Click();
-            d.edtusername.SetText(Widen((*typed)[0]));
-            d.edtdomain.SetText(Widen((*typed)[1]));
-            d.edtpassword.SetText(Widen((*typed)[2]));
+            d.edtusername.SetText(Widen(typed[0]));
+            d.edtdomain.SetText(Widen(typed[1]));
+            d.edtpassword.SetText(Widen(typed[2]));
             d.btnok_Click();
         });
     }

@@ -25,8 +25,6 @@ public:
     void Put(const std::string& path, const std::string& text, uint32_t attributes = kFileAttributeArchive);
     // The file as "[section]\n" and "key=value\n" lines; empty when missing.
     std::string Text(const std::string& path) const;
-    // The file refuses writes and attribute changes (another user's, or one held open).
-    void Deny(const std::string& path) { files_[Upper(path)].denied = true; }
 
     uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
                                       char* returned, uint32_t size, const char* path) override;

@@ -27,15 +27,11 @@ inline std::wstring Widen(const std::string& bytes) {
     return text;
 }
 
-// Latin-1 as the ANSI code page (other characters become '?'), the separators to set, and the
-// system's text for access denied alone.
+// Latin-1 as the ANSI code page, the separators to set, and the system's text for access denied
+// alone.
 class SimText : public TextApi {
 public:
-    std::string ToAnsi(const std::wstring& text) override {
-        std::string bytes;
-        for (wchar_t c : text) bytes += c < 0x100 ? static_cast<char>(c) : '?';
-        return bytes;
-    }
+    std::string ToAnsi(const std::wstring& text) override { return Latin1(text); }
     std::wstring FromAnsi(const std::string& bytes) override { return Widen(bytes); }
     std::wstring ToUpper(const std::wstring& text) override {
         std::wstring upper = text;
@@ -76,13 +72,13 @@ public:
 };
 
 // Values by view, key path and name, as told; every call recorded as "read NAME", "write NAME",
-// "delete NAME" or "create PATH", " exact" added for the exact form and "64:" before names in the
-// 64-bit view. Changes of a value named in `allowed` are refused once its count is used up.
+// "delete NAME" or "create PATH", " exact" added for the exact form. Changes of a value named in `allowed`
+// are refused once its count is used up.
 class SimRegistry : public RegistryApi {
 public:
     ErrorCode ReadValue(RegKey, const std::string& path, const std::string& name, RegistryView view,
                         RegData form, RegValue& value) override {
-        Log("read ", name, view, form);
+        Log("read ", name, form);
         if (unreadable.count(name) != 0) return kErrorAccessDenied;
         const auto it = values.find(Where(path, name, view));
         if (it == values.end()) return kErrorFileNotFound;
@@ -91,7 +87,7 @@ public:
     }
     ErrorCode WriteValue(RegKey, const std::string& path, const std::string& name, RegistryView view,
                          RegData form, const RegValue& value) override {
-        Log("write ", name, view, form);
+        Log("write ", name, form);
         if (Refused(name)) return kErrorAccessDenied;
         values[Where(path, name, view)] = value;
         return kErrorSuccess;
@@ -102,7 +98,7 @@ public:
     }
     ErrorCode DeleteValue(RegKey, const std::string& path, const std::string& name,
                           RegistryView view) override {
-        Log("delete ", name, view, RegData::kAnsi);
+        Log("delete ", name, RegData::kAnsi);
         if (Refused(name)) return kErrorAccessDenied;
         return values.erase(Where(path, name, view)) == 1 ? kErrorSuccess : kErrorFileNotFound;
     }
@@ -116,9 +112,8 @@ public:
     std::vector<std::string> calls;
 
 private:
-    void Log(const char* what, const std::string& name, RegistryView view, RegData form) {
-        calls.push_back(what + std::string(view == RegistryView::k64Bit ? "64:" : "") + name +
-                        (form == RegData::kExact ? " exact" : ""));
+    void Log(const char* what, const std::string& name, RegData form) {
+        calls.push_back(what + name + (form == RegData::kExact ? " exact" : ""));
     }
     bool Refused(const std::string& name) {
         const auto it = allowed.find(name);
