@@ -63,10 +63,8 @@ std::string Item(HMENU menu, int pos) {
     const UINT state = GetMenuState(menu, pos, MF_BYPOSITION);
     std::string line = std::string(state & MF_CHECKED ? "*" : "") +
                        (state & (MF_GRAYED | MF_DISABLED) ? "~" : "") + Caption(menu, pos);
-    if (HMENU sub = GetSubMenu(menu, pos)) {
-        line += " >";
-        for (int i = 0; i < GetMenuItemCount(sub); ++i) line += (i ? " | " : " ") + Item(sub, i);
-    }
+    HMENU sub = GetSubMenu(menu, pos);
+    for (int i = 0; sub && i < GetMenuItemCount(sub); ++i) line += (i ? " | " : " > ") + Item(sub, i);
     return line;
 }
 
@@ -90,7 +88,6 @@ std::string Click(HMENU menu, const std::string& path) {
         PostMessageW(shown, WM_LBUTTONUP, 0, at);
         menu = GetSubMenu(menu, pos);
     }
-    WaitFor(5000, [] { return Popups().empty(); });
     return "";
 }
 
@@ -99,6 +96,7 @@ std::string Click(HMENU menu, const std::string& path) {
 // A step about the popup menu, opened as a click on the tray icon does: the shell passes the click on.
 extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
     const std::string step = static_cast<char*>(io);
+    const bool right = step.rfind("menu right", 0) == 0, menu = step.rfind("menu", 0) == 0;
     // The icon is there only once start-up is over, and the taskbar may still be settling: until then a
     // click finds nothing.
     for (int i = 0; i < 20 && Popups().empty(); ++i) {
@@ -106,26 +104,25 @@ extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
         RECT r;
         GetClientRect(shell, &r);
         const LPARAM icon = MAKELPARAM(r.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, r.bottom / 2);
-        PostMessageW(shell, step.rfind("menu right", 0) ? WM_LBUTTONUP : WM_RBUTTONUP, 0, icon);
+        PostMessageW(shell, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, icon);
         WaitFor(1000, [] { return !Popups().empty(); });
     }
     // Each submenu opens above the menu it belongs to.
     HMENU root = Popups().empty() ? nullptr : MenuOf(Popups().back());
     std::string out = root ? "" : "error: no menu opened\n";
-    if (root && step.rfind("click ", 0) == 0) out = Click(root, step.substr(6));
-    // The items named by their captions, or every item.
-    const std::string names =
-        "," + step.substr(std::min<size_t>(step.size(), step.rfind("menu right", 0) ? 5 : 11)) + ",";
-    for (int i = 0; root && step.rfind("menu", 0) == 0 && i < GetMenuItemCount(root); ++i)
+    if (root && !menu) out = Click(root, step.substr(6));
+    // The items named by their captions, or every item; then Esc, which closes one menu at a time.
+    const std::string names = "," + step.substr(std::min<size_t>(step.size(), right ? 11 : 5)) + ",";
+    for (int i = 0; root && menu && i < GetMenuItemCount(root); ++i)
         if (names == ",," || names.find("," + Caption(root, i) + ",") != std::string::npos)
             out += Item(root, i) + "\n";
-    // Esc closes one menu at a time.
-    for (int i = 0; i < 4 && !Popups().empty() && step.rfind("menu", 0) == 0; ++i) {
+    for (int i = 0; i < 4 && menu && !Popups().empty(); ++i) {
         PostMessageW(Popups().front(), WM_KEYDOWN, VK_ESCAPE, 0);
         WaitFor(2000, [] { return Popups().empty(); });
     }
-    lstrcpynA(static_cast<char*>(io), (out + (Popups().empty() ? "" : "error: a menu stays open\n")).c_str(),
-              kIoSize);
+    WaitFor(5000, [] { return Popups().empty(); });
+    out += Popups().empty() ? "" : "error: a menu stays open\n";
+    lstrcpynA(static_cast<char*>(io), out.c_str(), kIoSize);
     return 1;
 }
 
@@ -137,13 +134,19 @@ std::string TextOf(HWND wnd) {
     return Utf8(text);
 }
 
+// The window with the keyboard focus in `wnd`'s thread, and that thread's process.
+HWND FocusOf(HWND wnd, DWORD* pid) {
+    GUITHREADINFO gui = {sizeof(gui), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
+    GetGUIThreadInfo(GetWindowThreadProcessId(wnd, pid), &gui);
+    return gui.hwndFocus;
+}
+
 // The exe's process, from its hidden main window, waited for.
 DWORD Exe() {
     HWND main = nullptr;
-    WaitFor(20000, [&] { return (main = FindWindowW(L"OstrevoMainWindow", nullptr)) != nullptr; });
     DWORD pid = 0;
-    GetWindowThreadProcessId(main, &pid);
-    return pid;
+    WaitFor(20000, [&] { return (main = FindWindowW(L"OstrevoMainWindow", nullptr)) != nullptr; });
+    return GetWindowThreadProcessId(main, &pid) ? pid : 0;
 }
 
 // Runs `routine` in the exe on a copy of `io`, which gets what the routine leaves there. Returns the
@@ -188,9 +191,7 @@ HWND Dialog() {
 // else a user sees of it (an icon shown, the default button, the focus, disabled, a password box); then
 // a click on the button captioned `button`, if given.
 std::string Window(const std::string& button) {
-    HWND dialog = Dialog(), clicked = nullptr;
-    GUITHREADINFO gui = {sizeof(gui), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
+    HWND dialog = Dialog(), focus = FocusOf(dialog, nullptr), clicked = nullptr;
     std::string out = dialog ? "\"" + TextOf(dialog) + "\"" : "error: no window";
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = TextOf(c);
@@ -207,7 +208,7 @@ std::string Window(const std::string& button) {
         }
         out += " | \"" + text + "\"";
         if (!lstrcmpiW(kind, L"Button") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) out += " default";
-        out += std::string(IsWindowEnabled(c) ? "" : " disabled") + (gui.hwndFocus == c ? " focus" : "");
+        out += std::string(IsWindowEnabled(c) ? "" : " disabled") + (focus == c ? " focus" : "");
         out += SendMessageW(c, EM_GETPASSWORDCHAR, 0, 0) ? " password" : "";
     }
     out += "\n";
@@ -217,14 +218,14 @@ std::string Window(const std::string& button) {
     return out + (WaitFor(10000, [&] { return !IsWindowVisible(dialog); }) ? "" : "error: it stays open\n");
 }
 
-// The step is UTF-8; the control gets the text as the letters it names, whatever the code page.
+// The step is UTF-8; the control gets the text as the letters it names, whatever the code page. What it
+// holds then shows in the next window step.
 std::string Type(const std::string& arg) {
     const std::string wanted = arg.find(' ') == std::string::npos ? "" : arg.substr(arg.find(' ') + 1);
-    HWND control = GetDlgItem(Dialog(), std::atoi(arg.c_str()));
     wchar_t text[1024] = L"";
     MultiByteToWideChar(CP_UTF8, 0, wanted.c_str(), -1, text, 1023);
-    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    return control && TextOf(control) == wanted ? "" : "error: could not type into " + arg + "\n";
+    const bool typed = SetDlgItemTextW(Dialog(), std::atoi(arg.c_str()), text);
+    return typed ? "" : "error: could not type into " + arg + "\n";
 }
 
 // Still running a while later, with no window of its own showing and its hidden window without the
@@ -234,9 +235,7 @@ std::string Alive() {
     HWND main = FindWindowW(L"OstrevoMainWindow", nullptr);
     if (!main || WaitFor(1000, [&] { return !IsWindow(main); })) return "error: ostrevo.exe has ended\n";
     DWORD pid = 0;
-    GUITHREADINFO gui = {sizeof(gui), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
-    GetGUIThreadInfo(GetWindowThreadProcessId(main, &pid), &gui);
-    std::string out = gui.hwndFocus ? "error: its window has the keyboard focus\n" : "";
+    std::string out = FocusOf(main, &pid) ? "error: its window has the keyboard focus\n" : "";
     for (HWND wnd : Windows(pid)) out += "error: open: " + TextOf(wnd) + "\n";
     HWND other = CreateWindowExW(0, L"Static", L"Another program", WS_VISIBLE, 100, 100, 300, 200, nullptr,
                                  nullptr, nullptr, nullptr);
@@ -248,14 +247,14 @@ std::string Alive() {
 }  // namespace
 
 int main(int argc, char**) {
-    std::string step, arg;
+    std::string step;
     if (argc > 1 && GetDesktopWindow()) {
         const bool up = WaitFor(30000, [] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; });
         std::cout << (up ? "up" : "no desktop") << std::endl;
         return std::cin.ignore(INT_MAX).good();
     }
     std::getline(std::cin, step);
-    if (step.find(' ') != std::string::npos) arg = step.substr(step.find(' ') + 1);
+    const std::string arg = step.find(' ') == std::string::npos ? "" : step.substr(step.find(' ') + 1);
     std::string out = "error: unknown step " + step + "\n";
     if (step.rfind("menu", 0) == 0 || step.rfind("click ", 0) == 0) out = Probe(step);
     if (step.rfind("window", 0) == 0) out = Window(arg);

@@ -21,8 +21,8 @@
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
 #   reg [32|64]     the Winlogon values
-#   trace           the traced calls ostrevo.exe itself made since the last trace, each once, read the
-#                   same from either exe (host_trace)
+#   trace [CALL,...] the traced calls ostrevo.exe itself made since the last trace (or, with names, those
+#                   calls only), each once, in order, read the same from either exe (host_trace)
 # Every other step is one run of e2e_driver.exe (e2e.cpp). Steps done here are retried for a few seconds
 # until they print what is expected, as the exe may still be at work.
 set -u
@@ -41,35 +41,23 @@ multi(0)disk(0)rdisk(0)partition(2)\WINNT=Beta System /sos
 C:\="Previous Operating System on C:"
 '
 
-make_template() {
-    local t
-    t="$(wine_new_prefix "$1")" && mkdir "$t/drive_c/e2e" || return 1
-    wine_virtual_desktop "$t" e2e 1024x768 &&
-        wine_run "$t" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$relay" /f >/dev/null &&
-        wine_run "$t" wineserver -w && echo "$t"
-}
-
 shorten() { awk '{ if (length($0) > 200) $0 = substr($0, 1, 120) "...(" length($0) " characters)"; print }'; }
 
 put_boot() {
     rm -f "$c/boot.ini" "$work/orig"
     [[ "$1" != *absent* ]] || return 0
     [ -n "$want" ] || [[ "$1" == *empty* ]] || want="$usual"
-    printf '%s' "$want" | perl -e 'local $/; $_ = <STDIN>; srand 7;
+    printf '%s' "$want" | UTF16="$([[ "$1" == *utf16* ]] && echo 1)" perl -0777 -MEncode -pe 'srand 7;
         s/\n/\r\n/g;
         s/\{x([0-9a-f]{2})\}/chr hex $1/ge;
         s/\{([^{}]*)\*(\d+)\}/my ($t, $n) = ($1, $2); join "", map { (my $x = $t) =~ s|#|$_|g; $x } 1..$n/ge;
         s/\{random (\d+)\}/join "", map { chr int rand 256 } 1 .. $1/ge;
-        require Encode;
-        $_ = "\xff\xfe" . Encode::encode("UTF-16LE", Encode::decode("UTF-8", $_)) if $ARGV[0];
-        print' "$([[ "$1" == *utf16* ]] && echo 1)" >"$c/boot.ini" && chmod 644 "$c/boot.ini" || return 1
+        $_ = "\xff\xfe" . encode("UTF-16LE", decode("UTF-8", $_)) if $ENV{UTF16}' >"$c/boot.ini" &&
+        chmod 644 "$c/boot.ini" || return 1
     # Another owner's file (root's, so only root can make it): the Wine user can neither write it nor
-    # change its mode.
-    if [[ "$1" == *foreign* ]]; then
-        _wine_is_root || return 1
-    elif _wine_is_root; then
-        chown "$WINE_USER:" "$c/boot.ini"
-    fi
+    # change its mode. Any other is the Wine user's.
+    _wine_is_root || [[ "$1" != *foreign* ]] || return 1
+    ! _wine_is_root || [[ "$1" == *foreign* ]] || chown "$WINE_USER:" "$c/boot.ini"
     [[ "$1" != *readonly* ]] || chmod a-w "$c/boot.ini"
     cp -p "$c/boot.ini" "$work/orig"
 }
@@ -103,12 +91,12 @@ host_reg() {
 # stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". So a call reads the same from
 # either exe and every run.
 host_trace() {
+    local calls="${1:-\w+}"
     LC_ALL=C sed -n -E -e '/ret=140\w{6}$/s/([(,])([89a-f][0-9a-f]{7})\b/\100000000\2/g' \
-        -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' \
-        -e 's/^\w+:Ret  \w+\.(WritePrivateProfileStringA)\(\) retval=(\w+) ret=(004|140).*/\1 -> \2/p' "$log" |
+        -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' "$log" |
         sed -E 's/\bffffffff([89a-f][0-9a-f]{7})\b/\1/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
                 s/^(AdjustTokenPrivileges\()\w+/\1token/' >"$work/$name.calls"
-    tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++'
+    tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++' | grep -E "^(${calls//,/|})\("
 }
 
 step() {
@@ -152,12 +140,11 @@ scenario() {
     trap 'wine_cleanup "$prefix"' EXIT
     [ -r "$1" ] && cp -a "$2" "$prefix" && : >"$log" || return 1
     c="$prefix/drive_c"
-    local locale
     locale="$(sed -n 's/^userlocale //p' "$1")"
     if [ -n "$locale" ]; then
-        mkdir -p "$prefix/locales" && localedef -i "$locale" -f UTF-8 "$prefix/locales/$locale.UTF-8" >/dev/null 2>&1
-        [ -d "$prefix/locales/$locale.UTF-8" ] || { echo "  no locale $locale"; return 1; }
         export WINE_USER_LOCALE="$prefix/locales/$locale.UTF-8"
+        mkdir -p "$prefix/locales" && localedef -i "$locale" -f UTF-8 "$WINE_USER_LOCALE" >/dev/null 2>&1
+        [ -d "$WINE_USER_LOCALE" ] || { echo "  no locale $locale"; return 1; }
     fi
     cp "$3/ostrevo.exe" "$3"/tests/e2e/e2e_{driver.exe,probe.dll} "$c/e2e/" || { echo "  no exes in '$3'"; return 1; }
     # The desktop, and Wine's own processes, come up untraced with this first program of the session and
@@ -178,19 +165,22 @@ scenario() {
     ! grep -aqE 'Unhandled exception|starting debugger' "$log" || { echo "  a program crashed"; return 1; }
 }
 
-# lane ARCH [EXE FILE]...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE against the EXE
-# (x86-64 or i686), in turn.
+# lane ARCH FILE...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE in turn, against the
+# x86-64 exe in a 64-bit prefix (the i686 one for *-wow64) and the i686 one in a 32-bit prefix.
 lane() {
-    local arch="$1" t="" exe file started verdict
-    shift
+    local arch="$1" t="" ready="" exe build file started verdict
     trap '[ -z "$t" ] || wine_cleanup "$t"; [ -z "${WINE_XVFB_PID:-}" ] || kill "$WINE_XVFB_PID"' EXIT
-    wine_start_xvfb 1024x768 && unset XAUTHORITY && t="$(make_template "$arch")" || t=""
-    while [ $# -gt 0 ]; do
-        exe="$1" file="$2" started=$SECONDS verdict=FAIL
-        shift 2
-        if [ -z "$t" ]; then
+    # The prepared prefix: the one desktop, and the calls Wine's relay traces.
+    wine_start_xvfb 1024x768 && unset XAUTHORITY && t="$(wine_new_prefix "$arch")" && mkdir "$t/drive_c/e2e" &&
+        wine_virtual_desktop "$t" e2e 1024x768 &&
+        wine_run "$t" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$relay" /f >/dev/null &&
+        wine_run "$t" wineserver -w && ready=1
+    for file in "${@:2}"; do
+        exe=x86-64 build="$build64" started=$SECONDS verdict=FAIL
+        [ "$arch" = win64 ] && [[ "$file" != *-wow64.txt ]] || exe=i686 build="$build32"
+        if [ -z "$ready" ]; then
             echo "  no $arch Wine prefix could be made"
-        elif (scenario "$file" "$t" "$([ "$exe" = i686 ] && echo "$build32" || echo "$build64")"); then
+        elif (scenario "$file" "$t" "$build"); then
             verdict=PASS
         fi
         echo "$verdict $(basename "$file" .txt) ($exe, $arch prefix) ($((SECONDS - started)) s)"
@@ -200,27 +190,21 @@ lane() {
 build64="$(cd "${E2E_BUILD64:-$root/build/mingw64}" && pwd)" || exit 2
 build32="$(cd "${E2E_BUILD32:-$root/build/mingw32}" 2>/dev/null && pwd)"
 [ $# -gt 0 ] || set -- "$root"/tests/e2e/scenarios/*.txt
-runs64=() runs32=() skipped=()
-for file; do
-    [[ "$file" == *-wow64.txt ]] || runs64+=(x86-64 "$file")
-    if ! wine_host_32bit; then
-        skipped+=("$(basename "$file" .txt)")
-    elif [[ "$file" == *-wow64.txt ]]; then
-        runs64+=(i686 "$file")
-    else
-        runs32+=(i686 "$file")
-    fi
-done
+mapfile -t plain < <(printf '%s\n' "$@" | grep -v -- '-wow64\.txt$')
 work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)"
 trap '[ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
-# The 32-bit prefix's runs go on meanwhile, their report shown when those of the 64-bit one are done.
-[ ${#runs32[@]} -eq 0 ] || { lane win32 "${runs32[@]}" >"$work/lane32" 2>&1 & }
-lane win64 "${runs64[@]}" 2>&1 | tee "$work/lane64"
-wait
-[ ! -e "$work/lane32" ] || cat "$work/lane32"
+if wine_host_32bit; then
+    # The 32-bit prefix's runs go on meanwhile, their report shown when those of the 64-bit one are done.
+    lane win32 "${plain[@]}" >"$work/lane32" 2>&1 &
+    lane win64 "$@" 2>&1 | tee "$work/lane64"
+    wait
+    cat "$work/lane32"
+else
+    # Each scenario has one i686 run: in a 32-bit prefix, or for *-wow64 in a 64-bit one.
+    lane win64 "${plain[@]}" 2>&1 | tee "$work/lane64"
+    echo "not run on this host (no 32-bit code): $# i686 runs ($(basename -a -s .txt "$@" | xargs))"
+fi
 passed="$(cat "$work"/lane* | grep -c '^PASS ')" failed="$(cat "$work"/lane* | grep -c '^FAIL ')"
-[ ${#skipped[@]} -eq 0 ] ||
-    echo "not run on this host (no 32-bit code): ${#skipped[@]} i686 runs (${skipped[*]})"
 if ! grep -qE '^(PASS|FAIL) .*\(x86-64,' "$work/lane64"; then
     echo "no run of the x86-64 exe took place"
     failed=$((failed + 1))
