@@ -25,8 +25,7 @@ bash "$root/scripts/setup.sh"
 # shellcheck source=winelib.sh
 . "$root/scripts/winelib.sh"
 wine_host_say
-preset=mingw64 arch=win64
-if wine_host_32bit; then preset=mingw32 arch=win32; fi
+read -r preset arch _ <<<"$(wine_host_build)"
 build="${OSTREVO_BUILD_DIR:-$root/build/$preset}"
 cmake --preset "$preset" -B "$build" >/dev/null
 ninja -C "$build" ostrevo trayclick >/dev/null

@@ -26,6 +26,10 @@ wine_host_32bit() {
     [ "$OSTREVO_HOST_32BIT" = 1 ]
 }
 
+# wine_host_build: what the demo and the benchmark run on this host, as "PRESET ARCH KIND": the i686
+# exe in a 32-bit prefix, or where the host runs no 32-bit code the x86-64 one in a 64-bit prefix.
+wine_host_build() { if wine_host_32bit; then echo "mingw32 win32 i686"; else echo "mingw64 win64 x86-64"; fi; }
+
 # The one line that says which case applies.
 wine_host_say() {
     if wine_host_32bit; then

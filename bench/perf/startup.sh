@@ -38,8 +38,7 @@ esac
 # shellcheck source=../../scripts/winelib.sh
 . "$root/scripts/winelib.sh"
 wine_host_say
-preset=mingw64 arch=win64 kind=x86-64
-if wine_host_32bit; then preset=mingw32 arch=win32 kind=i686; fi
+read -r preset arch kind <<<"$(wine_host_build)"
 build="${OSTREVO_BUILD_DIR:-$root/build/$preset}"
 if [ "${OSTREVO_PERF_PREBUILT:-0}" != 1 ]; then
     cmake --preset "$preset" -B "$build" >/dev/null

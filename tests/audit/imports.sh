@@ -14,8 +14,8 @@ imports="$(awk '/^The Import Tables/ { on = 1; next } /^The / { on = 0 }
     on && /DLL Name:/ { dll = tolower($3) }
     on && /^\t[0-9a-f]+\t +[0-9]+/ { print dll, (NF >= 3 ? $3 : "#" $2) }' <<<"$dump")"
 listed="$(awk '!/^#/ { for (i = 2; i <= NF; i++) print tolower($1), $i }' "$here/win95-imports.txt")"
-failed=0
-check() { "${@:2}" || { echo "FAILED: $1"; failed=$((failed + 1)); }; }
+checks=0 failed=0
+check() { checks=$((checks + 1)); "${@:2}" || { echo "FAILED: $1"; failed=$((failed + 1)); }; }
 for kind in OSystem Subsystem; do
     version="$(awk -v k="$kind" '$1 == "Major" k "Version" { M = $2 } $1 == "Minor" k "Version" { m = $2 }
         END { print M "." m }' <<<"$dump")"
@@ -28,5 +28,5 @@ check "imports not in win95-imports.txt: ${unlisted//$'\n'/, }" test -z "$unlist
 wide="$(grep -E '[a-z0-9]W$' <<<"$imports" | grep -vwE "${win9x_wide//$'\n'/}" || true)"
 check "wide calls that Windows 95 does not implement: ${wide//$'\n'/, }" test -z "$wide"
 echo "$(grep -c . <<<"$imports") imports"
-echo "$((5 - failed)) passed, $failed failed"
+echo "$((checks - failed)) passed, $failed failed"
 exit $((failed > 0))

@@ -77,7 +77,9 @@ int32_t SimDisk::WritePrivateProfileStringA(const char* section, const char* key
                                             const char* path) {
     File* file = section != nullptr && path != nullptr ? &files_[Upper(path)] : nullptr;
     lastWriteError_ = file == nullptr ? kErrorInvalidParameter : kErrorAccessDenied;
-    if (file == nullptr || file->denied || (file->attributes & 0x11) != 0) return 0;  // read-only or a folder
+    if (file == nullptr || file->denied ||
+        (file->attributes & (kFileAttributeReadOnly | kFileAttributeDirectory)) != 0)
+        return 0;
     lastWriteError_ = kErrorSuccess;
     if (garbled > 0 && text != nullptr) {
         text = "?@?";

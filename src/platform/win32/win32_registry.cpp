@@ -60,7 +60,7 @@ ErrorCode Win32Registry::ReadValue(RegKey root, const std::string& path, const s
                                    RegistryView view, RegData form, RegValue& value) {
     const QueryValueW queryW = form == RegData::kExact ? Wide<QueryValueW>("RegQueryValueExW") : nullptr;
     if (form == RegData::kExact && queryW == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
-    const std::wstring wideName = WideFromAnsi(name);
+    const std::wstring wideName = queryW != nullptr ? WideFromAnsi(name) : std::wstring();
     const auto query = [&](HKEY key, DWORD* type, BYTE* data, DWORD* size) {
         return queryW != nullptr ? queryW(key, wideName.c_str(), nullptr, type, data, size)
                                  : ::RegQueryValueExA(key, name.c_str(), nullptr, type, data, size);
