@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need, only those still missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ python3 perl libgtest-dev clang clang-format libclang-rt-14-dev libbenchmark-dev
+packages=(cmake ninja-build g++ python3 perl libgtest-dev clang-format libbenchmark-dev
     g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-win32
     wine wine32:i386 wine64 xvfb xauth imagemagick x11-apps locales)
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: formatting, the include graph, unit tests (plain and under
-# ASan/UBSan), bounded fuzzing of start-up, the Windows builds and the i686 exe's import audit, and
+# ASan/UBSan), the Windows builds and the i686 exe's import audit, and
 # under Wine the end-to-end scenarios against the real exes: the x86-64 one on every host, the i686 one
 # where the host runs 32-bit code (OSTREVO_NO_32BIT=1 acts as if it did not).
 set -euo pipefail
@@ -92,9 +92,6 @@ stage "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREVO_SANITIZE=ON >/dev/null
 cmake --build build/sanitize
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest_counted sanitized build/sanitize
-
-stage "fuzzing (bounded)"
-run_counted fuzz bash tests/fuzz/run.sh "${OSTREVO_FUZZ_SECONDS:-20}"
 
 stage "Windows builds (i686 and x86-64)"
 cmake --preset mingw32 >/dev/null

@@ -1,4 +1,4 @@
-// The simulated platform for the native tests and the fuzzer: the drive (sim_disk.h), a registry of
+// The simulated platform for the native tests and the benchmark: the drive (sim_disk.h), a registry of
 // values, recorded power requests, a scripted user, Latin-1 text and a chosen system. Each fake
 // records what it was asked and answers as the test told it.
 #pragma once
