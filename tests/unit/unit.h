@@ -50,11 +50,11 @@ protected:
             marks += (child->Checked ? "|" + Latin1(child->Caption) : "") + Marks(child.get());
         return marks;
     }
-    void Seed(const std::string& name, const RegValue& value, RegistryView view = RegistryView::kDefault) {
+    void Seed(const std::string& name, const RegValue& value) {
         p.registry.values[SimRegistry::Where(kWinlogon, name, view)] = value;
     }
-    // The Winlogon values present, "Name=value" each.
-    std::string Winlogon(RegistryView view = RegistryView::kDefault) {
+    // The Winlogon values present in `view`, "Name=value" each.
+    std::string Winlogon() {
         std::string seen;
         for (const char* name :
              {"AutoAdminLogon", "DefaultUserName", "DefaultDomain", "DefaultDomainName", "DefaultPassword"}) {
@@ -79,6 +79,7 @@ protected:
     }
 
     TestPlatform p;
+    RegistryView view = RegistryView::kDefault;  // where the logon process reads Winlogon
     std::unique_ptr<Form1> form;
     Strings opened;
 };
