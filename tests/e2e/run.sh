@@ -44,7 +44,7 @@ C:\="Previous Operating System on C:"
 shorten() { awk '{ if (length($0) > 200) $0 = substr($0, 1, 120) "...(" length($0) " characters)"; print }'; }
 
 put_boot() {
-    rm -f "$c/boot.ini" "$work/orig"
+    rm -f "$c/boot.ini" "$work/$name.orig"
     [[ "$1" != *absent* ]] || return 0
     [ -n "$want" ] || [[ "$1" == *empty* ]] || want="$usual"
     printf '%s' "$want" | UTF16="$([[ "$1" == *utf16* ]] && echo 1)" perl -0777 -MEncode -pe 'srand 7;
@@ -59,7 +59,7 @@ put_boot() {
     _wine_is_root || [[ "$1" != *foreign* ]] || return 1
     ! _wine_is_root || [[ "$1" == *foreign* ]] || chown "$WINE_USER:" "$c/boot.ini"
     [[ "$1" != *readonly* ]] || chmod a-w "$c/boot.ini"
-    cp -p "$c/boot.ini" "$work/orig"
+    cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
 # The file's lines, those of a UTF-16 one (with its byte-order mark) decoded.
@@ -74,8 +74,8 @@ host_gone() { if kill -0 "${exe:-}" 2>/dev/null; then echo "ostrevo.exe still ru
 
 host_changes() {
     diff -a --old-line-format='-%L' --new-line-format='+%L' --unchanged-line-format= \
-        <(text_of "$work/orig") <(text_of "$c/boot.ini") | cat -v
-    stat -c 'mode %a' "$work/orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
+        <(text_of "$work/$name.orig") <(text_of "$c/boot.ini") | cat -v
+    stat -c 'mode %a' "$work/$name.orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
 }
 
 host_reg() {
