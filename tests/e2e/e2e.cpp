@@ -237,8 +237,7 @@ std::string Alive() {
     DWORD pid = 0;
     std::string out = FocusOf(main, &pid) ? "error: its window has the keyboard focus\n" : "";
     for (HWND wnd : Windows(pid)) out += "error: open: " + TextOf(wnd) + "\n";
-    HWND other = CreateWindowExW(0, L"Static", L"Another program", WS_VISIBLE, 100, 100, 300, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = CreateWindowW(L"Static", L"Another program", WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0);
     if (!SetForegroundWindow(other) || GetForegroundWindow() != other) out += "error: it stays behind\n";
     return out +
            (WaitFor(1000, [&] { return !IsWindow(main); }) ? "error: ended behind another program\n" : "");

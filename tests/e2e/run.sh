@@ -15,13 +15,13 @@
 #   boot [utf16] [readonly|foreign|absent|empty]  C:\boot.ini from the lines below (or, with none, the
 #                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
-#   import [32|64]  the .reg lines below, into that registry view
+#   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
 #   userlocale NAME every Wine program of the scenario runs in the user locale NAME (as ru_RU), the
 #                   system locale left as it is; it must come first
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
-#   reg [32|64]     the Winlogon values
+#   reg             the Winlogon values (of the 64-bit view in a 64-bit prefix)
 #   trace [CALL,...] the traced calls ostrevo.exe itself made since the last trace (or, with names, those
 #                   calls only), each once, in order, read the same from either exe (host_trace)
 # Every other step is one run of e2e_driver.exe (e2e.cpp). Steps done here are retried for a few seconds
@@ -79,7 +79,7 @@ host_changes() {
 }
 
 host_reg() {
-    wine_run "$prefix" wine reg query "$winlogon" ${1:+/reg:$1} | tr -d '\r' | LC_ALL=C sort |
+    wine_run "$prefix" wine reg query "$winlogon" | tr -d '\r' | LC_ALL=C sort |
         sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
 }
 
@@ -110,7 +110,7 @@ step() {
         # UTF-16, so that a value may hold any letter.
         printf 'Windows Registry Editor Version 5.00\r\n%s\r\n' "${want//$'\n'/$'\r\n'}" |
             iconv -f UTF-8 -t UTF-16 >"$c/e2e/seed.reg"
-        wine_run "$prefix" wine reg import 'C:\e2e\seed.reg' ${args:+/reg:$args} >/dev/null 2>&1 && return
+        wine_run "$prefix" wine reg import 'C:\e2e\seed.reg' >/dev/null 2>&1 && return
         got="(the import failed)" want="" ;;
     start)
         step gone || return
@@ -134,10 +134,9 @@ step() {
 # scenario FILE TEMPLATE BUILD: one run, in a copy of the prepared prefix TEMPLATE, of BUILD's exes.
 scenario() {
     name="$(basename "$1" .txt)-$(basename "$3")" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" seen=0
-    log="$work/$name.log"
+    log="$work/$name.log" c="$prefix/drive_c"
     trap 'wine_cleanup "$prefix"' EXIT
     [ -r "$1" ] && cp -a "$2" "$prefix" || return 1
-    c="$prefix/drive_c"
     locale="$(sed -n 's/^userlocale //p' "$1")"
     if [ -n "$locale" ]; then
         export WINE_USER_LOCALE="$prefix/locales/$locale.UTF-8"
