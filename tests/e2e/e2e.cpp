@@ -190,25 +190,21 @@ HWND Dialog() {
     return found.empty() ? nullptr : found[0];
 }
 
-// The exe's dialog or message box on one line: its caption, then each visible control's text and what
-// else a user sees of it (an icon shown, the default button, the focus, disabled, a password box); then
-// a click on the button captioned `button`, if given.
+// The exe's dialog or message box on one line: its caption, then each visible control's text (or "icon"
+// for an icon shown) and what else a user sees of it (the default button, the focus, disabled, a
+// password box); then a click on the button captioned `button`, if given.
 std::string Window(const std::string& button) {
     HWND dialog = Dialog(), focus = FocusOf(dialog, nullptr), clicked = nullptr;
     std::string out = dialog ? "\"" + TextOf(dialog) + "\"" : "error: no window";
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = TextOf(c);
-        wchar_t kind[16] = L"";
-        GetClassNameW(c, kind, 16);
-        const LONG style = GetWindowLongW(c, GWL_STYLE);
         clicked = text == button ? c : clicked;
         for (size_t i; (i = text.find_first_of("\r\n")) != std::string::npos;)
             text.replace(i, 1, text[i] == '\n' ? "\\n" : "");
-        const bool icon = !lstrcmpiW(kind, L"Static") && (style & SS_TYPEMASK) == SS_ICON;
-        if (IsWindowVisible(c) && icon && SendMessageW(c, STM_GETICON, 0, 0)) out += " | icon";
-        if (!IsWindowVisible(c) || icon) continue;
-        out += " | \"" + text + "\"";
-        if (!lstrcmpiW(kind, L"Button") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) out += " default";
+        if (!IsWindowVisible(c)) continue;
+        // Each control says itself what it is: an icon shown, the default button.
+        out += SendMessageW(c, STM_GETICON, 0, 0) ? " | icon" : " | \"" + text + "\"";
+        if (SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) out += " default";
         out += std::string(IsWindowEnabled(c) ? "" : " disabled") + (focus == c ? " focus" : "");
         out += SendMessageW(c, EM_GETPASSWORDCHAR, 0, 0) ? " password" : "";
     }

@@ -32,7 +32,6 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 . "$root/scripts/winelib.sh"
 relay='ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;WritePrivateProfileStringA'
 relay+=';RegOpenKeyA;RegCreateKeyA;RegOpenKeyExA;RegCreateKeyExA;Shell_NotifyIconA'
-winlogon='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 usual='[boot loader]
 Timeout=30
 Default=multi(0)disk(0)rdisk(0)partition(2)\WINNT
@@ -79,8 +78,8 @@ host_changes() {
 }
 
 host_reg() {
-    wine_run "$prefix" wine reg query "$winlogon" | tr -d '\r' | LC_ALL=C sort |
-        sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
+    wine_run "$prefix" wine reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon' | tr -d '\r' |
+        LC_ALL=C sort | sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
 }
 
 # The one place the relay trace is read. Only calls returning into the exe's own image count (at
