@@ -126,6 +126,7 @@ step() {
     esac
     [ "$got" = "$want" ] && return
     echo "  step '$1' printed (- expected, + seen):"
+    # The two differ, so diff's status, 1, is the step's.
     diff --old-line-format='    -%L' --new-line-format='    +%L' --unchanged-line-format= \
         <(printf '%s\n' "$want") <(printf '%s\n' "$got")
 }
