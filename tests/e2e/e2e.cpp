@@ -2,14 +2,12 @@
 // step it reads on stdin in the Wine desktop beside ostrevo.exe and prints what it saw. The probe
 // (e2e_probe.dll, built with E2E_PROBE) is run by the driver on a thread of its own inside the running
 // exe, the one place where the exe's popup menu can be read (GetMenuItemCount gives -1 anywhere else).
-// Steps: menu [right] [ITEM,...] (the popup's items, or those named, then Esc), click A>B (through the
+// Steps: menu [right] [ITEM] (the popup's items, or the one named, then Esc), click A>B (through the
 // popup), window [BUTTON] (the exe's dialog or message box on one line, then a click on that button),
 // type ID [TEXT], alive (see Alive). With an argument the driver brings up the desktop and waits for
 // stdin to end, so that the desktop is there for the programs started meanwhile.
 #include <windows.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -25,6 +23,11 @@ std::string Utf8(const std::wstring& text) {
     char out[8192] = "";
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof(out) - 1, nullptr, nullptr);
     return out;
+}
+
+// What follows the first space in `step`.
+std::string After(const std::string& step) {
+    return step.find(' ') == std::string::npos ? "" : step.substr(step.find(' ') + 1);
 }
 
 // The one way anything here waits: polling, with a bound.
@@ -68,16 +71,13 @@ std::string Item(HMENU menu, int pos) {
     return line;
 }
 
-// Clicks through the open menu, each item at the centre of its own rectangle. The menu takes the
-// pointer's place from the message, as it does for any click.
+// Clicks through the open menu, each item at the centre of its own rectangle, once the menu holding it
+// is the topmost. The menu takes the pointer's place from the message, as it does for any click.
 std::string Click(HMENU menu, const std::string& path) {
     std::istringstream steps(path);
     for (std::string step; std::getline(steps, step, '>');) {
         HWND shown = nullptr;
-        const auto showing = [&] {
-            for (HWND popup : Popups()) shown = MenuOf(popup) == menu ? popup : shown;
-            return shown != nullptr;
-        };
+        const auto showing = [&] { return !Popups().empty() && MenuOf(shown = Popups().front()) == menu; };
         if (!menu || !WaitFor(3000, showing)) return "error: no menu holds " + step + "\n";
         int pos = GetMenuItemCount(menu) - 1;
         while (pos >= 0 && Caption(menu, pos) != step) --pos;
@@ -96,7 +96,9 @@ std::string Click(HMENU menu, const std::string& path) {
 // A step about the popup menu, opened as a click on the tray icon does: the shell passes the click on.
 extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
     const std::string step = static_cast<char*>(io);
-    const bool right = step.rfind("menu right", 0) == 0, menu = step.rfind("menu", 0) == 0;
+    const bool read = step.rfind("menu", 0) == 0, right = step.rfind("menu right", 0) == 0;
+    // The path clicked, or the one item read (every item if none).
+    const std::string what = right ? After(After(step)) : After(step);
     // The icon is there only once start-up is over, and the taskbar may still be settling: until then a
     // click finds nothing.
     for (int i = 0; i < 20 && Popups().empty(); ++i) {
@@ -110,17 +112,14 @@ extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
     // Each submenu opens above the menu it belongs to.
     HMENU root = Popups().empty() ? nullptr : MenuOf(Popups().back());
     std::string out = root ? "" : "error: no menu opened\n";
-    if (root && !menu) out = Click(root, step.substr(6));
-    // The items named by their captions, or every item; then Esc, which closes one menu at a time.
-    const std::string names = "," + step.substr(std::min<size_t>(step.size(), right ? 11 : 5)) + ",";
-    for (int i = 0; root && menu && i < GetMenuItemCount(root); ++i)
-        if (names == ",," || names.find("," + Caption(root, i) + ",") != std::string::npos)
-            out += Item(root, i) + "\n";
-    for (int i = 0; i < 4 && menu && !Popups().empty(); ++i) {
-        PostMessageW(Popups().front(), WM_KEYDOWN, VK_ESCAPE, 0);
+    if (root && !read) out = Click(root, what);
+    for (int i = 0; root && read && i < GetMenuItemCount(root); ++i)
+        if (what.empty() || Caption(root, i) == what) out += Item(root, i) + "\n";
+    // A menu read is closed with Esc, one menu at a time; a click closes the menu itself.
+    for (int i = 0; i < 4 && !Popups().empty(); ++i) {
+        if (read) PostMessageW(Popups().front(), WM_KEYDOWN, VK_ESCAPE, 0);
         WaitFor(2000, [] { return Popups().empty(); });
     }
-    WaitFor(5000, [] { return Popups().empty(); });
     out += Popups().empty() ? "" : "error: a menu stays open\n";
     lstrcpynA(static_cast<char*>(io), out.c_str(), kIoSize);
     return 1;
@@ -191,27 +190,21 @@ HWND Dialog() {
     return found.empty() ? nullptr : found[0];
 }
 
-// The exe's dialog or message box on one line: its caption, then each visible control's text and what
-// else a user sees of it (an icon shown, the default button, the focus, disabled, a password box); then
-// a click on the button captioned `button`, if given.
+// The exe's dialog or message box on one line: its caption, then each visible control's text (or "icon"
+// for an icon shown) and what else a user sees of it (the default button, the focus, disabled, a
+// password box); then a click on the button captioned `button`, if given.
 std::string Window(const std::string& button) {
     HWND dialog = Dialog(), focus = FocusOf(dialog, nullptr), clicked = nullptr;
     std::string out = dialog ? "\"" + TextOf(dialog) + "\"" : "error: no window";
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         std::string text = TextOf(c);
-        wchar_t kind[16] = L"";
-        GetClassNameW(c, kind, 16);
-        const LONG style = GetWindowLongW(c, GWL_STYLE);
         clicked = text == button ? c : clicked;
         for (size_t i; (i = text.find_first_of("\r\n")) != std::string::npos;)
             text.replace(i, 1, text[i] == '\n' ? "\\n" : "");
         if (!IsWindowVisible(c)) continue;
-        if (!lstrcmpiW(kind, L"Static") && (style & SS_TYPEMASK) == SS_ICON) {
-            out += SendMessageW(c, STM_GETICON, 0, 0) ? " | icon" : "";
-            continue;
-        }
-        out += " | \"" + text + "\"";
-        if (!lstrcmpiW(kind, L"Button") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) out += " default";
+        // Each control says itself what it is: an icon shown, the default button.
+        out += SendMessageW(c, STM_GETICON, 0, 0) ? " | icon" : " | \"" + text + "\"";
+        if (SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) out += " default";
         out += std::string(IsWindowEnabled(c) ? "" : " disabled") + (focus == c ? " focus" : "");
         out += SendMessageW(c, EM_GETPASSWORDCHAR, 0, 0) ? " password" : "";
     }
@@ -225,9 +218,8 @@ std::string Window(const std::string& button) {
 // The step is UTF-8; the control gets the text as the letters it names, whatever the code page. What it
 // holds then shows in the next window step.
 std::string Type(const std::string& arg) {
-    const std::string wanted = arg.find(' ') == std::string::npos ? "" : arg.substr(arg.find(' ') + 1);
     wchar_t text[1024] = L"";
-    MultiByteToWideChar(CP_UTF8, 0, wanted.c_str(), -1, text, 1023);
+    MultiByteToWideChar(CP_UTF8, 0, After(arg).c_str(), -1, text, 1023);
     const bool typed = SetDlgItemTextW(Dialog(), std::atoi(arg.c_str()), text);
     return typed ? "" : "error: could not type into " + arg + "\n";
 }
@@ -241,8 +233,7 @@ std::string Alive() {
     DWORD pid = 0;
     std::string out = FocusOf(main, &pid) ? "error: its window has the keyboard focus\n" : "";
     for (HWND wnd : Windows(pid)) out += "error: open: " + TextOf(wnd) + "\n";
-    HWND other = CreateWindowExW(0, L"Static", L"Another program", WS_VISIBLE, 100, 100, 300, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
+    HWND other = CreateWindowW(L"Static", L"Another program", WS_VISIBLE, 0, 0, 300, 200, 0, 0, 0, 0);
     if (!SetForegroundWindow(other) || GetForegroundWindow() != other) out += "error: it stays behind\n";
     return out +
            (WaitFor(1000, [&] { return !IsWindow(main); }) ? "error: ended behind another program\n" : "");
@@ -255,17 +246,15 @@ int main(int argc, char**) {
     if (argc > 1 && GetDesktopWindow()) {
         const bool up = WaitFor(30000, [] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; });
         std::cout << (up ? "up" : "no desktop") << std::endl;
-        return std::cin.ignore(INT_MAX).good();
+        return std::getline(std::cin, step, '\0').good();
     }
     std::getline(std::cin, step);
-    const std::string arg = step.find(' ') == std::string::npos ? "" : step.substr(step.find(' ') + 1);
     std::string out = "error: unknown step " + step + "\n";
     if (step.rfind("menu", 0) == 0 || step.rfind("click ", 0) == 0) out = Probe(step);
-    if (step.rfind("window", 0) == 0) out = Window(arg);
-    if (step.rfind("type ", 0) == 0) out = Type(arg);
+    if (step.rfind("window", 0) == 0) out = Window(After(step));
+    if (step.rfind("type ", 0) == 0) out = Type(After(step));
     if (step == "alive") out = Alive();
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+    std::cout << out;
     return 0;
 }
 

@@ -10,17 +10,18 @@
 # the traces and logs in /tmp/ostrevo-e2e.*.
 #
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
-# (or, under boot and import, what they write). Steps done here:
+# (or, under boot and import, what they write). Every run starts with the usual C:\boot.ini (below).
+# Steps done here:
 #   boot [utf16] [readonly|foreign|absent|empty]  C:\boot.ini from the lines below (or, with none, the
-#                   usual one below), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
+#                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
-#   import [32|64]  the .reg lines below, into that registry view
+#   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
 #   userlocale NAME every Wine program of the scenario runs in the user locale NAME (as ru_RU), the
 #                   system locale left as it is; it must come first
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
-#   reg [32|64]     the Winlogon values
+#   reg             the Winlogon values (of the 64-bit view in a 64-bit prefix)
 #   trace [CALL,...] the traced calls ostrevo.exe itself made since the last trace (or, with names, those
 #                   calls only), each once, in order, read the same from either exe (host_trace)
 # Every other step is one run of e2e_driver.exe (e2e.cpp). Steps done here are retried for a few seconds
@@ -31,23 +32,23 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 . "$root/scripts/winelib.sh"
 relay='ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;WritePrivateProfileStringA'
 relay+=';RegOpenKeyA;RegCreateKeyA;RegOpenKeyExA;RegCreateKeyExA;Shell_NotifyIconA'
-winlogon='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon'
 usual='[boot loader]
 Timeout=30
 Default=multi(0)disk(0)rdisk(0)partition(2)\WINNT
 [operating systems]
 multi(0)disk(0)rdisk(0)partition(1)\WINDOWS="Alpha System" /fastdetect /noexecute=optin
 multi(0)disk(0)rdisk(0)partition(2)\WINNT=Beta System /sos
-C:\="Previous Operating System on C:"
-'
+C:\="Previous Operating System on C:"'
 
-shorten() { awk '{ if (length($0) > 200) $0 = substr($0, 1, 120) "...(" length($0) " characters)"; print }'; }
+# A driver's line ends in CRLF, as text printed on Windows does.
+shorten() { awk '{ sub(/\r$/, ""); if (length($0) > 200) $0 = substr($0, 1, 120) "...(" length($0) " characters)"; print }'; }
 
+# put_boot OPTIONS: C:\boot.ini from $want, its first copy kept for "changes".
 put_boot() {
-    rm -f "$c/boot.ini" "$work/orig"
+    rm -f "$c/boot.ini" "$work/$name.orig"
     [[ "$1" != *absent* ]] || return 0
     [ -n "$want" ] || [[ "$1" == *empty* ]] || want="$usual"
-    printf '%s' "$want" | UTF16="$([[ "$1" == *utf16* ]] && echo 1)" perl -0777 -MEncode -pe 'srand 7;
+    printf '%s' "${want:+$want$'\n'}" | UTF16="$([[ "$1" == *utf16* ]] && echo 1)" perl -0777 -MEncode -pe 'srand 7;
         s/\n/\r\n/g;
         s/\{x([0-9a-f]{2})\}/chr hex $1/ge;
         s/\{([^{}]*)\*(\d+)\}/my ($t, $n) = ($1, $2); join "", map { (my $x = $t) =~ s|#|$_|g; $x } 1..$n/ge;
@@ -59,28 +60,26 @@ put_boot() {
     _wine_is_root || [[ "$1" != *foreign* ]] || return 1
     ! _wine_is_root || [[ "$1" == *foreign* ]] || chown "$WINE_USER:" "$c/boot.ini"
     [[ "$1" != *readonly* ]] || chmod a-w "$c/boot.ini"
-    cp -p "$c/boot.ini" "$work/orig"
+    cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
 # The file's lines, those of a UTF-16 one (with its byte-order mark) decoded.
 text_of() {
-    [ -e "$1" ] || return 0
-    [ "$(head -c 2 "$1" | od -An -tx1)" = " ff fe" ] || { cat "$1"; return; }
-    echo "(UTF-16)"
-    iconv -f UTF-16 -t UTF-8 "$1"
+    [ ! -e "$1" ] ||
+        perl -0777 -MEncode -pe '$_ = "(UTF-16)\n" . encode("UTF-8", decode("UTF-16", $_)) if /^\xff\xfe/' "$1"
 }
 
 host_gone() { if kill -0 "${exe:-}" 2>/dev/null; then echo "ostrevo.exe still runs"; fi; }
 
 host_changes() {
     diff -a --old-line-format='-%L' --new-line-format='+%L' --unchanged-line-format= \
-        <(text_of "$work/orig") <(text_of "$c/boot.ini") | cat -v
-    stat -c 'mode %a' "$work/orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
+        <(text_of "$work/$name.orig") <(text_of "$c/boot.ini") | cat -v
+    stat -c 'mode %a' "$work/$name.orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
 }
 
 host_reg() {
-    wine_run "$prefix" wine reg query "$winlogon" ${1:+/reg:$1} | tr -d '\r' | LC_ALL=C sort |
-        sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
+    wine_run "$prefix" wine reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon' | tr -d '\r' |
+        LC_ALL=C sort | sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
 }
 
 # The one place the relay trace is read. Only calls returning into the exe's own image count (at
@@ -102,16 +101,15 @@ host_trace() {
 step() {
     local verb="${1%% *}" args="" got deadline=$((SECONDS + 8))
     [[ "$1" == *" "* ]] && args="${1#* }"
+    want="${want%$'\n'}"
     case "$verb" in
     userlocale) return ;;
-    boot)
-        put_boot "$args" && return
-        got="(boot.ini could not be made)" want="" ;;
+    boot) got="$(put_boot "$args" || echo "(boot.ini could not be made)")" want="" ;;
     import)
         # UTF-16, so that a value may hold any letter.
-        { printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n%s' "${want//$'\n'/$'\r\n'}" |
-            iconv -f UTF-8 -t UTF-16LE; } >"$c/e2e/seed.reg"
-        wine_run "$prefix" wine reg import 'C:\e2e\seed.reg' ${args:+/reg:$args} >/dev/null 2>&1 && return
+        printf 'Windows Registry Editor Version 5.00\r\n%s\r\n' "${want//$'\n'/$'\r\n'}" |
+            iconv -f UTF-8 -t UTF-16 >"$c/e2e/seed.reg"
+        wine_run "$prefix" wine reg import 'C:\e2e\seed.reg' >/dev/null 2>&1 && return
         got="(the import failed)" want="" ;;
     start)
         step gone || return
@@ -119,7 +117,6 @@ step() {
         exe=$!
         return ;;
     gone | changes | reg | trace)
-        want="${want%$'\n'}"
         while got="$("host_$verb" $args | shorten)"; [ "$got" != "$want" ] && [ $SECONDS -lt $deadline ]; do
             sleep 0.2
         done
@@ -127,19 +124,19 @@ step() {
     *) got="$(printf '%s\n' "$1" | wine_run "$prefix" timeout 120 "$(wine_loader "$prefix")" 'C:\e2e\e2e_driver.exe' |
         shorten)" ;;
     esac
-    [ "$got" = "${want%$'\n'}" ] && return
+    [ "$got" = "$want" ] && return
     echo "  step '$1' printed (- expected, + seen):"
-    diff <(printf '%s\n' "${want%$'\n'}") <(printf '%s\n' "$got") | sed -n 's/^</    -/p; s/^>/    +/p'
-    return 1
+    # The two differ, so diff's status, 1, is the step's.
+    diff --old-line-format='    -%L' --new-line-format='    +%L' --unchanged-line-format= \
+        <(printf '%s\n' "$want") <(printf '%s\n' "$got")
 }
 
 # scenario FILE TEMPLATE BUILD: one run, in a copy of the prepared prefix TEMPLATE, of BUILD's exes.
 scenario() {
     name="$(basename "$1" .txt)-$(basename "$3")" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" seen=0
-    log="$work/$name.log"
+    log="$work/$name.log" c="$prefix/drive_c"
     trap 'wine_cleanup "$prefix"' EXIT
-    [ -r "$1" ] && cp -a "$2" "$prefix" && : >"$log" || return 1
-    c="$prefix/drive_c"
+    [ -r "$1" ] && cp -a "$2" "$prefix" || return 1
     locale="$(sed -n 's/^userlocale //p' "$1")"
     if [ -n "$locale" ]; then
         export WINE_USER_LOCALE="$prefix/locales/$locale.UTF-8"
@@ -152,7 +149,9 @@ scenario() {
     coproc { wine_run "$prefix" wine 'C:\e2e\e2e_driver.exe' hold 2>>"$log"; }
     read -r -t 60 up <&"${COPROC[0]}" && [[ "$up" == up* ]] || { echo "  no Wine desktop"; return 1; }
     local line now="" want=""
-    while IFS= read -r line || [ -n "$line" ]; do
+    step boot || return 1
+    # Each step runs once the line after its own is read: "end", after the file, runs the last.
+    while IFS= read -r line; do
         case "$line" in
         '#'* | '') ;;
         '  '*) want+="${line:2}"$'\n' ;;
@@ -160,29 +159,24 @@ scenario() {
             [ -z "$now" ] || step "$now" || return 1
             now="$line" want="" ;;
         esac
-    done <"$1"
-    [ -z "$now" ] || step "$now" || return 1
+    done < <(cat "$1" && printf '\nend\n')
     ! grep -aqE 'Unhandled exception|starting debugger' "$log" || { echo "  a program crashed"; return 1; }
 }
 
 # lane ARCH FILE...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE in turn, against the
 # x86-64 exe in a 64-bit prefix (the i686 one for *-wow64) and the i686 one in a 32-bit prefix.
 lane() {
-    local arch="$1" t="" ready="" exe build file started verdict
+    local arch="$1" t="" exe build file started verdict
     trap '[ -z "$t" ] || wine_cleanup "$t"; [ -z "${WINE_XVFB_PID:-}" ] || kill "$WINE_XVFB_PID"' EXIT
     # The prepared prefix: the one desktop, and the calls Wine's relay traces.
     wine_start_xvfb 1024x768 && unset XAUTHORITY && t="$(wine_new_prefix "$arch")" && mkdir "$t/drive_c/e2e" &&
         wine_virtual_desktop "$t" e2e 1024x768 &&
         wine_run "$t" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$relay" /f >/dev/null &&
-        wine_run "$t" wineserver -w && ready=1
+        wine_run "$t" wineserver -w || { echo "FAIL: no $arch Wine prefix could be made"; return; }
     for file in "${@:2}"; do
         exe=x86-64 build="$build64" started=$SECONDS verdict=FAIL
         [ "$arch" = win64 ] && [[ "$file" != *-wow64.txt ]] || exe=i686 build="$build32"
-        if [ -z "$ready" ]; then
-            echo "  no $arch Wine prefix could be made"
-        elif (scenario "$file" "$t" "$build"); then
-            verdict=PASS
-        fi
+        (scenario "$file" "$t" "$build") && verdict=PASS
         echo "$verdict $(basename "$file" .txt) ($exe, $arch prefix) ($((SECONDS - started)) s)"
     done
 }
@@ -196,18 +190,16 @@ trap '[ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
 if wine_host_32bit; then
     # The 32-bit prefix's runs go on meanwhile, their report shown when those of the 64-bit one are done.
     lane win32 "${plain[@]}" >"$work/lane32" 2>&1 &
-    lane win64 "$@" 2>&1 | tee "$work/lane64"
-    wait
-    cat "$work/lane32"
 else
     # Each scenario has one i686 run: in a 32-bit prefix, or for *-wow64 in a 64-bit one.
-    lane win64 "${plain[@]}" 2>&1 | tee "$work/lane64"
-    echo "not run on this host (no 32-bit code): $# i686 runs ($(basename -a -s .txt "$@" | xargs))"
+    echo "not run on this host (no 32-bit code): $# i686 runs ($(basename -a -s .txt "$@" | xargs))" >"$work/lane32"
+    set -- "${plain[@]}"
 fi
+lane win64 "$@" 2>&1 | tee "$work/lane64"
+wait
+cat "$work/lane32"
 passed="$(cat "$work"/lane* | grep -c '^PASS ')" failed="$(cat "$work"/lane* | grep -c '^FAIL ')"
-if ! grep -qE '^(PASS|FAIL) .*\(x86-64,' "$work/lane64"; then
-    echo "no run of the x86-64 exe took place"
-    failed=$((failed + 1))
-fi
+grep -qE '^(PASS|FAIL) .*\(x86-64,' "$work/lane64" ||
+    { echo "no run of the x86-64 exe took place"; failed=$((failed + 1)); }
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
