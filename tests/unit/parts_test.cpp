@@ -1,9 +1,10 @@
 // The parts beneath the commands: reading through the profile calls, cIniFile and its window
-// placement, delimited lists, numbers under the user's separators, and the texts and checks of the
-// shared utilities.
+// placement, delimited lists, numbers under the user's separators, registry values, and the texts and
+// checks of the shared utilities.
 #include <cmath>
 
 #include "ini/ini_file.h"
+#include "registry/registry_utils.h"
 #include "unit.h"
 #include "util/app_utils.h"
 #include "util/numeric_text.h"
@@ -29,7 +30,6 @@ TEST_F(Unit, AReadGrowsItsBufferUntilNothingIsCutAndIniFileKeepsEachWritesOwnRes
     ini.Section(L"s");
     const auto value = [&ini](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
     ini.Default(std::wstring(300, L'd'));
-    EXPECT_EQ(value(L"missing"), std::string(254, 'd'));
     ini.Section(L"b");
     EXPECT_EQ(value(std::wstring(32767, L'k')), std::string(254, 'd'));  // too long to ask: the default
     ini.Section(L"s");
@@ -184,6 +184,29 @@ TEST_F(Unit, WindowPlacementIsSavedForANormalWindowOnlyAndLoadedOnTheScreenAbove
     EXPECT_EQ(run(0), "60 8460 4000 3000 ");
     p.disk.Put(kIni, "[w]\nTop=2147483000\nHeight=2000\n");
     EXPECT_EQ(run(0), "FAILED");
+}
+
+TEST_F(Unit, RegistryValuesReadAsTextOrSignedNumbersAndWrittenAsTheTypeChosen) {
+    const auto read = [this](const RegValue& value) {
+        p.registry.values["K\\V"] = value;
+        const DynamicValue got = ReadRegValue(p.platform, kHkeyLocalMachine, L"K", L"V");
+        return got.kind() == DynamicValue::Kind::Integer ? "int:" + std::to_string(got.integer())
+                                                         : "text:" + Latin1(got.text());
+    };
+    EXPECT_EQ(read(Dword(0xFFFFFFFF)) + read(Dword(0x80000000)), "int:-1int:-2147483648");
+    EXPECT_EQ(read({kRegDword, {7, 1}}) + read({kRegDword, {1, 0, 0, 0, 0}}) + read({kRegBinary, {1}}),
+              "int:263text:text:");
+    // Writes trim spaces alone, and choose a number only when one fits.
+    const auto write = [this](const DynamicValue& value, int32_t type) {
+        p.registry.values.clear();
+        const ErrorCode error = WriteRegValue(p.platform, kHkeyLocalMachine, L"K", L"V", value, type);
+        const auto it = p.registry.values.find("K\\V");
+        return std::to_string(error) + " " + (it == p.registry.values.end() ? "none" : Shown(it->second));
+    };
+    const auto text = [](const char* value) { return DynamicValue::FromText(Widen(value)); };
+    EXPECT_EQ(write(text("16909060"), 4), "0 4:04030201");
+    EXPECT_EQ(WriteRegString(p.platform, kHkeyLocalMachine, L"K", L"V", L" a b "), kErrorSuccess);
+    EXPECT_EQ(p.registry.values["K\\V"], Sz(" a b "));
 }
 
 }  // namespace
