@@ -12,7 +12,7 @@
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
 # (or, under boot and import, what they write). Every run starts with the usual C:\boot.ini (below).
 # Steps done here:
-#   boot [utf16] [readonly|foreign|absent|empty]  C:\boot.ini from the lines below (or, with none, the
+#   boot [readonly|foreign|absent|empty]  C:\boot.ini from the lines below (or, with none, the
 #                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
 #   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
@@ -48,12 +48,11 @@ put_boot() {
     rm -f "$c/boot.ini" "$work/$name.orig"
     [[ "$1" != *absent* ]] || return 0
     [ -n "$want" ] || [[ "$1" == *empty* ]] || want="$usual"
-    printf '%s' "${want:+$want$'\n'}" | UTF16="$([[ "$1" == *utf16* ]] && echo 1)" perl -0777 -MEncode -pe 'srand 7;
+    printf '%s' "${want:+$want$'\n'}" | perl -0777 -pe 'srand 7;
         s/\n/\r\n/g;
         s/\{x([0-9a-f]{2})\}/chr hex $1/ge;
         s/\{([^{}]*)\*(\d+)\}/my ($t, $n) = ($1, $2); join "", map { (my $x = $t) =~ s|#|$_|g; $x } 1..$n/ge;
-        s/\{random (\d+)\}/join "", map { chr int rand 256 } 1 .. $1/ge;
-        $_ = "\xff\xfe" . encode("UTF-16LE", decode("UTF-8", $_)) if $ENV{UTF16}' >"$c/boot.ini" &&
+        s/\{random (\d+)\}/join "", map { chr int rand 256 } 1 .. $1/ge' >"$c/boot.ini" &&
         chmod 644 "$c/boot.ini" || return 1
     # Another owner's file (root's, so only root can make it): the Wine user can neither write it nor
     # change its mode. Any other is the Wine user's.
@@ -63,11 +62,7 @@ put_boot() {
     cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
-# The file's lines, those of a UTF-16 one (with its byte-order mark) decoded.
-text_of() {
-    [ ! -e "$1" ] ||
-        perl -0777 -MEncode -pe '$_ = "(UTF-16)\n" . encode("UTF-8", decode("UTF-16", $_)) if /^\xff\xfe/' "$1"
-}
+text_of() { [ ! -e "$1" ] || cat "$1"; }
 
 host_gone() { if kill -0 "${exe:-}" 2>/dev/null; then echo "ostrevo.exe still runs"; fi; }
 
