@@ -12,7 +12,7 @@
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
 # (or, under boot and import, what they write). Every run starts with the usual C:\boot.ini (below).
 # Steps done here:
-#   boot [readonly|foreign|absent|empty]  C:\boot.ini from the lines below (or, with none, the
+#   boot [readonly|foreign|absent]  C:\boot.ini from the lines below (or, with none, the
 #                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
 #   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
@@ -47,7 +47,7 @@ shorten() { awk '{ sub(/\r$/, ""); if (length($0) > 200) $0 = substr($0, 1, 120)
 put_boot() {
     rm -f "$c/boot.ini" "$work/$name.orig"
     [[ "$1" != *absent* ]] || return 0
-    [ -n "$want" ] || [[ "$1" == *empty* ]] || want="$usual"
+    [ -n "$want" ] || want="$usual"
     printf '%s' "${want:+$want$'\n'}" | perl -0777 -pe 'srand 7;
         s/\n/\r\n/g;
         s/\{x([0-9a-f]{2})\}/chr hex $1/ge;
@@ -62,13 +62,11 @@ put_boot() {
     cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
-text_of() { [ ! -e "$1" ] || cat "$1"; }
-
 host_gone() { if kill -0 "${exe:-}" 2>/dev/null; then echo "ostrevo.exe still runs"; fi; }
 
 host_changes() {
     diff -a --old-line-format='-%L' --new-line-format='+%L' --unchanged-line-format= \
-        <(text_of "$work/$name.orig") <(text_of "$c/boot.ini") | cat -v
+        <(cat "$work/$name.orig" 2>/dev/null) <(cat "$c/boot.ini" 2>/dev/null) | cat -v
     stat -c 'mode %a' "$work/$name.orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
 }
 
