@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end scenarios: the shipped ostrevo.exe under Wine and Xvfb, driven through the steps of
 # tests/e2e/scenarios/*.txt, each run in a fresh copy of a prepared prefix. Every scenario runs against
-# the x86-64 exe in a 64-bit prefix and against the i686 exe in a 32-bit one; a scenario named *-wow64
-# runs the i686 exe in a 64-bit prefix only. Where the host runs no 32-bit code (scripts/winelib.sh),
+# the x86-64 exe in a 64-bit prefix and against the i686 exe in a 32-bit one; a scenario with a "wow64"
+# line runs the i686 exe in the 64-bit prefix as well. Where the host runs no 32-bit code (winelib.sh),
 # the i686 runs are listed as not run. The runs of the two prefixes go side by side, each on an Xvfb
 # of its own.
 # Usage: tests/e2e/run.sh [SCENARIO...]; the exes come from E2E_BUILD64 (default build/mingw64) and
@@ -16,6 +16,7 @@
 #                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
 #   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
+#   wow64           (anywhere) the i686 exe runs in the 64-bit prefix as well, under WOW64
 #   userlocale NAME every Wine program of the scenario runs in the user locale NAME (as ru_RU), the
 #                   system locale left as it is; it must come first
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
@@ -80,14 +81,18 @@ host_reg() {
 # 64-bit relay prints a value sign-extended from 32 bits (HKEY_LOCAL_MACHINE, the current process) in 16
 # digits: it reads in 8 as from the i686 exe, while a 32-bit value with the top bit set that the x86-64
 # exe passes unextended reads in 16, so that difference shows. A string's address goes, addresses of the
-# stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". So a call reads the same from
-# either exe and every run.
+# stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". Under WOW64 the exe opens
+# and creates Winlogon with the Ex calls, asking for the 64-bit view (KEY_WOW64_64KEY beside
+# MAXIMUM_ALLOWED): such a call reads as the plain one a native run makes, any other view as itself. So
+# a call reads the same from either exe and every run.
 host_trace() {
     local calls="${1:-\w+}"
     LC_ALL=C sed -n -E -e '/ret=140\w{6}$/s/([(,])([89a-f][0-9a-f]{7})\b/\100000000\2/g' \
         -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' "$log" |
         sed -E 's/\bffffffff([89a-f][0-9a-f]{7})\b/\1/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
-                s/^(AdjustTokenPrivileges\()\w+/\1token/' >"$work/$name.calls"
+                s/^(AdjustTokenPrivileges\()\w+/\1token/' |
+        sed -E "${wow64:+s/^Reg(Open|Create)KeyExA\((\w+,\"[^\"]*\"),(00000000,)+02000100,(00000000,)?ptr(,00000000)?\)$/Reg\1KeyA(\2,ptr)/}" \
+            >"$work/$name.calls"
     tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++' | grep -E "^(${calls//,/|})\("
 }
 
@@ -96,7 +101,7 @@ step() {
     [[ "$1" == *" "* ]] && args="${1#* }"
     want="${want%$'\n'}"
     case "$verb" in
-    userlocale) return ;;
+    userlocale | wow64) return ;;
     boot) got="$(put_boot "$args" || echo "(boot.ini could not be made)")" want="" ;;
     import)
         # UTF-16, so that a value may hold any letter.
@@ -156,19 +161,19 @@ scenario() {
     ! grep -aqE 'Unhandled exception|starting debugger' "$log" || { echo "  a program crashed"; return 1; }
 }
 
-# lane ARCH FILE...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE in turn, against the
-# x86-64 exe in a 64-bit prefix (the i686 one for *-wow64) and the i686 one in a 32-bit prefix.
+# lane ARCH "EXE FILE"...: in a prefix of ARCH on an Xvfb of its own, each scenario FILE in turn against
+# the exe EXE (x86-64 or i686).
 lane() {
-    local arch="$1" t="" exe build file started verdict
+    local arch="$1" t="" run exe build file started verdict
     trap '[ -z "$t" ] || wine_cleanup "$t"; [ -z "${WINE_XVFB_PID:-}" ] || kill "$WINE_XVFB_PID"' EXIT
     # The prepared prefix: the one desktop, and the calls Wine's relay traces.
     wine_start_xvfb 1024x768 && unset XAUTHORITY && t="$(wine_new_prefix "$arch")" && mkdir "$t/drive_c/e2e" &&
         wine_virtual_desktop "$t" e2e 1024x768 &&
         wine_run "$t" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d "$relay" /f >/dev/null &&
         wine_run "$t" wineserver -w || { echo "FAIL: no $arch Wine prefix could be made"; return; }
-    for file in "${@:2}"; do
-        exe=x86-64 build="$build64" started=$SECONDS verdict=FAIL
-        [ "$arch" = win64 ] && [[ "$file" != *-wow64.txt ]] || exe=i686 build="$build32"
+    for run in "${@:2}"; do
+        exe="${run%% *}" file="${run#* }" build="$build64" wow64="" started=$SECONDS verdict=FAIL
+        [ "$exe" = x86-64 ] || build="$build32" wow64="$([ "$arch" = win32 ] || echo 1)"
         (scenario "$file" "$t" "$build") && verdict=PASS
         echo "$verdict $(basename "$file" .txt) ($exe, $arch prefix) ($((SECONDS - started)) s)"
     done
@@ -177,18 +182,21 @@ lane() {
 build64="$(cd "${E2E_BUILD64:-$root/build/mingw64}" && pwd)" || exit 2
 build32="$(cd "${E2E_BUILD32:-$root/build/mingw32}" 2>/dev/null && pwd)"
 [ $# -gt 0 ] || set -- "$root"/tests/e2e/scenarios/*.txt
-mapfile -t plain < <(printf '%s\n' "$@" | grep -v -- '-wow64\.txt$')
-work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)"
+work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)" runs64=() runs32=() wow=() wow64=""
 trap '[ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
+for file in "$@"; do
+    runs64+=("x86-64 $file") runs32+=("i686 $file")
+    ! grep -qx wow64 "$file" || wow+=("i686 $file")
+done
 if wine_host_32bit; then
     # The 32-bit prefix's runs go on meanwhile, their report shown when those of the 64-bit one are done.
-    lane win32 "${plain[@]}" >"$work/lane32" 2>&1 &
+    lane win32 "${runs32[@]}" >"$work/lane32" 2>&1 &
+    runs64+=("${wow[@]}")
 else
-    # Each scenario has one i686 run: in a 32-bit prefix, or for *-wow64 in a 64-bit one.
-    echo "not run on this host (no 32-bit code): $# i686 runs ($(basename -a -s .txt "$@" | xargs))" >"$work/lane32"
-    set -- "${plain[@]}"
+    echo "not run on this host (no 32-bit code): $((${#runs32[@]} + ${#wow[@]})) i686 runs," \
+        "$((${#wow[@]})) of them under WOW64" >"$work/lane32"
 fi
-lane win64 "$@" 2>&1 | tee "$work/lane64"
+lane win64 "${runs64[@]}" 2>&1 | tee "$work/lane64"
 wait
 cat "$work/lane32"
 passed="$(cat "$work"/lane* | grep -c '^PASS ')" failed="$(cat "$work"/lane* | grep -c '^FAIL ')"
