@@ -193,8 +193,7 @@ if wine_host_32bit; then
     lane win32 "${runs32[@]}" >"$work/lane32" 2>&1 &
     runs64+=("${wow[@]}")
 else
-    echo "not run on this host (no 32-bit code): $((${#runs32[@]} + ${#wow[@]})) i686 runs," \
-        "$((${#wow[@]})) of them under WOW64" >"$work/lane32"
+    echo "not run on this host (no 32-bit code): $((${#runs32[@]} + ${#wow[@]})) i686 runs, ${#wow[@]} under WOW64" >"$work/lane32"
 fi
 lane win64 "${runs64[@]}" 2>&1 | tee "$work/lane64"
 wait

@@ -167,10 +167,11 @@ TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
 }
 
 TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAsksTheSystem) {
-    Click(form->mnuDefOs[0]);                          // the hidden template: nothing
-    p.ui.answers = {kIdYes, kIdNo, 0, kIdNo, kIdYes};  // 0: a box that could not be shown
-    for (MenuItem* item : {form->mnuDefOs[3], form->mnuDefOs[1], form->mnuDefOs[1], form->mnuRBOS[1]})
-        Click(item);
+    Click(form->mnuDefOs[0]);                                  // the hidden template: nothing
+    p.ui.answers = {kIdYes, kIdYes, kIdOk, 0, kIdNo, kIdYes};  // 0: a box that could not be shown
+    Click(form->mnuDefOs[3]);
+    p.disk.garbled = 1;  // this write does not read back: put back and told, and the mark stays
+    for (MenuItem* item : {form->mnuDefOs[1], form->mnuDefOs[1], form->mnuRBOS[1]}) Click(item);
     EXPECT_EQ(Marks(), "|30|Gamma & Co");
     Click(form->mnuRBOS[1]);                   // the default written, then the restart
     p.power.exitRefusal = kErrorAccessDenied;  // told
@@ -178,9 +179,10 @@ TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAs
     Click(form->mnuRBOS[2]);
     const std::string alpha = "Set Default to Alpha System? [Ostrevo 52]",
                       restart = "Restart to Alpha System? [Ostrevo 52]";
-    EXPECT_EQ(p.ui.messages, (Strings{"Set Default to Gamma & Co? [Ostrevo 52]", alpha, alpha, restart,
-                                      restart, "Restart to Beta System /sos? [Ostrevo 52]",
-                                      "Could not restart the computer.\n\n" + kDenied + " [Ostrevo 16]"}));
+    EXPECT_EQ(p.ui.messages,
+              (Strings{"Set Default to Gamma & Co? [Ostrevo 52]", alpha, kPutBack + " [Ostrevo 16]", alpha,
+                       restart, restart, "Restart to Beta System /sos? [Ostrevo 52]",
+                       "Could not restart the computer.\n\n" + kDenied + " [Ostrevo 16]"}));
     p.ui.answers = {kIdNo, 0, kIdYes, kIdOk, kIdYes};  // the refusal's box is answered too
     for (int i = 0; i < 3; ++i) Click(&form->mnushutdown);
     p.power.privilegeRefusal = kErrorNotAllAssigned;
