@@ -182,7 +182,7 @@ lane() {
 build64="$(cd "${E2E_BUILD64:-$root/build/mingw64}" && pwd)" || exit 2
 build32="$(cd "${E2E_BUILD32:-$root/build/mingw32}" 2>/dev/null && pwd)"
 [ $# -gt 0 ] || set -- "$root"/tests/e2e/scenarios/*.txt
-work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)" runs64=() runs32=() wow=() wow64=""
+work="$(mktemp -d /tmp/ostrevo-e2e.XXXXXXXX)" runs64=() runs32=() wow=()
 trap '[ -n "${E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
 for file in "$@"; do
     runs64+=("x86-64 $file") runs32+=("i686 $file")

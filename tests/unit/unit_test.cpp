@@ -28,14 +28,12 @@ constexpr char kBoot[] = "C:\\boot.ini";
 constexpr char kWinlogon[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 constexpr uint32_t kReadOnlyHidden = kFileAttributeReadOnly | kFileAttributeHidden;
 
-inline RegValue Sz(const std::string& text) {
-    return {kRegSz, {text.c_str(), text.c_str() + text.size() + 1}};
-}
-inline RegValue Dword(uint32_t n) {
+RegValue Sz(const std::string& text) { return {kRegSz, {text.c_str(), text.c_str() + text.size() + 1}}; }
+RegValue Dword(uint32_t n) {
     return {kRegDword, {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)}};
 }
 // A string value as its text, any other as "TYPE:HEX".
-inline std::string Shown(const RegValue& value) {
+std::string Shown(const RegValue& value) {
     if (value.type == kRegSz && !value.data.empty())
         return std::string(value.data.begin(), value.data.end() - 1);
     std::string hex = std::to_string(value.type) + ":";
