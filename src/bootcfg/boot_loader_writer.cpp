@@ -12,31 +12,47 @@ namespace {
 
 const wchar_t kCouldNotWrite[] = L"Could not write c:\\boot.ini.";
 const wchar_t kCouldNotRestoreReadOnly[] = L"Could not make c:\\boot.ini read-only again.";
+const wchar_t kCouldNotRestoreAttributes[] = L"Could not give c:\\boot.ini its attributes back.";
 
-// Clears the read-only attribute for the write; Restore puts the file's own attributes back. Hidden
-// and system stay: they do not stop a profile write, and boot.ini should keep them.
-class Writable {
+// boot.ini is read-only, hidden and system as setup leaves it. What stops a write is lifted for it, and
+// afterwards the file gets back exactly the attributes it had, whatever changed them: the lift, or a
+// system that writes the file anew.
+class Attributes {
 public:
-    Writable(FileApi& files, std::string path) : files_(files), path_(std::move(path)) {
-        original_ = files_.GetAttributes(path_);
-        if (original_ == kInvalidFileAttributes || (original_ & kFileAttributeReadOnly) == 0) return;
-        uint32_t writable = original_ & ~kFileAttributeReadOnly;
+    Attributes(FileApi& files, std::string path)
+        : files_(files), path_(std::move(path)), original_(files_.GetAttributes(path_)) {}
+    bool Has(uint32_t mask) const { return original_ != kInvalidFileAttributes && (original_ & mask) != 0; }
+    // Clears `mask`; false when there was nothing to clear or it could not be done (the write then
+    // fails, and that is the failure the user hears about).
+    bool Lift(uint32_t mask) {
+        if (!Has(mask)) return false;
+        uint32_t lifted = original_ & ~mask;
         // 0 is not a valid attribute set for the call; "normal" is how an empty one is spelt.
-        if (writable == 0) writable = kFileAttributeNormal;
-        // If this fails the write fails too, and that failure is the one the user hears about.
-        cleared_ = files_.SetAttributes(path_, writable) == kErrorSuccess;
+        if (lifted == 0) lifted = kFileAttributeNormal;
+        return files_.SetAttributes(path_, lifted) == kErrorSuccess;
     }
-    ErrorCode Restore() { return cleared_ ? files_.SetAttributes(path_, original_) : kErrorSuccess; }
+    ErrorCode Restore() {
+        if (original_ == kInvalidFileAttributes || files_.GetAttributes(path_) == original_)
+            return kErrorSuccess;
+        return files_.SetAttributes(path_, original_);
+    }
 
 private:
     FileApi& files_;
     std::string path_;
-    uint32_t original_ = kInvalidFileAttributes;
-    bool cleared_ = false;
+    uint32_t original_;
 };
 
-// No stored value can equal it: a value ends at the end of its line.
-constexpr char kMissing[] = "\n";
+// Windows 95, 98 and ME keep the last profile write in a cache and write it out later, by then to a
+// file read-only again: it is sent to the file now. The NT family has no such cache. The call answers
+// FALSE whatever happened, so the read that follows is what tells.
+void Flush(ProfileApi& profile, const std::string& path) {
+    profile.WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+// No stored value can equal it: a value ends at the end of its line. It ends in no blank, which
+// Windows 9x would trim.
+constexpr char kMissing[] = "\n-";
 
 // A key's value as the profile functions deliver it, read whole.
 struct StoredValue {
@@ -81,14 +97,15 @@ std::wstring PutBack(Platform& platform, const std::string& path, const std::str
                                                     path.c_str()) == 0) {
         return FailureText(platform.text, couldNot, platform.profile.LastWriteError());
     }
+    Flush(platform.profile, path);
     // Compared with the old value exactly: one the read trims (outer quotes) cannot come back as it was.
     if (!(ReadStored(platform.profile, path, section, key) == previous)) return couldNot;
     return L"The new value did not read back as written, so the old one was put back.";
 }
 
 // The write itself, with the read-only attribute already lifted.
-Outcome WriteLifted(Platform& platform, const std::string& path, const std::string& section,
-                    const std::wstring& key, const std::wstring& value) {
+Outcome WriteLifted(Platform& platform, Attributes& attributes, const std::string& path,
+                    const std::string& section, const std::wstring& key, const std::wstring& value) {
     const std::string ansiKey = platform.text.ToAnsi(key);
     const StoredValue previous = ReadStored(platform.profile, path, section, ansiKey);
     cIniFile ini(platform.profile, platform.text);
@@ -96,7 +113,14 @@ Outcome WriteLifted(Platform& platform, const std::string& path, const std::stri
     ini.Section(kBootLoaderSection);
     ini.Key(key);
     ini.Value(value);
+    // A system that writes the file anew is refused a hidden or system file, as any such creation is.
+    const uint32_t hiddenOrSystem = kFileAttributeHidden | kFileAttributeSystem;
+    if (!ini.Success() && ini.LastError() == kErrorAccessDenied && attributes.Has(hiddenOrSystem) &&
+        attributes.Lift(kFileAttributeReadOnly | hiddenOrSystem)) {
+        ini.Value(value);
+    }
     if (!ini.Success()) return Failed(platform.text, kCouldNotWrite, ini.LastError());
+    Flush(platform.profile, path);
 
     // The profile functions can report success and still store something else (a key too long for
     // them, for one): the old line is put back rather than left damaged.
@@ -115,13 +139,18 @@ Outcome WriteBootLoaderKey(Platform& platform, const std::wstring& key, const st
     if (!FitsProfileCall(platform.text.ToAnsi(value))) {
         return Outcome{false, std::wstring(kCouldNotWrite) + L"\n\nThe value is too long for the file."};
     }
-    Writable writable(platform.files, path);
-    Outcome outcome = WriteLifted(platform, path, platform.text.ToAnsi(kBootLoaderSection), key, value);
-    // Whatever the write did stays; a file left writable is told, as a failure of its own.
-    const ErrorCode restored = writable.Restore();
+    Attributes attributes(platform.files, path);
+    attributes.Lift(kFileAttributeReadOnly);
+    Outcome outcome =
+        WriteLifted(platform, attributes, path, platform.text.ToAnsi(kBootLoaderSection), key, value);
+    // Whatever the write did stays; a file left without its attributes is told, as a failure of its own.
+    const ErrorCode restored = attributes.Restore();
     if (restored != kErrorSuccess) {
         outcome.message += (outcome.message.empty() ? L"" : L"\n\n") +
-                           FailureText(platform.text, kCouldNotRestoreReadOnly, restored);
+                           FailureText(platform.text,
+                                       attributes.Has(kFileAttributeReadOnly) ? kCouldNotRestoreReadOnly
+                                                                              : kCouldNotRestoreAttributes,
+                                       restored);
     }
     return outcome;
 }

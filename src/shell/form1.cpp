@@ -42,6 +42,8 @@ Form1::Form1(Platform& platform)
       mnuAutoLogin(mnupopup.Add(L"Auto Login")),
       mnuExit(mnupopup.Add(L"&Exit")) {
     mnupopup.Visible = false;
+    // "Other" shows a value from the file or typed in, and has no access key of its own.
+    mnuother.Verbatim = true;
     for (MenuItem* item : {&mnu0, &mnu10, &mnu15, &mnu20, &mnu30, &mnu45, &mnuother}) {
         item->Click = [this, item] { SetTimeout(*item); };
     }
@@ -110,6 +112,7 @@ void Form1::AddEntry(cIniFile& ini, const std::wstring& key) {
     makeDefault.Caption = caption;
     rebootTo.Tag = ini.Key();
     makeDefault.Tag = ini.Key();
+    rebootTo.Verbatim = makeDefault.Verbatim = true;
 }
 
 // The fixed item captioned with the value, or "Other" showing it.
@@ -140,7 +143,7 @@ void Form1::SetTimeout(MenuItem& aMenu) {
         seconds = *typed;
         chosen = &mnuother;
     }
-    if (!Report(WriteBootLoaderKey(platform_, kTimeoutKey, seconds))) return;
+    if (!WriteBootIni(kTimeoutKey, seconds)) return;
     if (chosen == &mnuother) mnuother.Caption = OtherCaption(seconds);
     MarkTimeout(*chosen);
 }
@@ -149,7 +152,7 @@ void Form1::mnuDefOs_Click(int index) {
     if (!IsEntryIndex(mnuDefOs, index)) return;
     const MenuItem& item = *mnuDefOs[index];
     if (!Ask(L"Set Default to " + item.Caption + L"?")) return;
-    if (!Report(WriteBootLoaderKey(platform_, kDefaultKey, item.Tag))) return;
+    if (!WriteBootIni(kDefaultKey, item.Tag)) return;
     MarkDefault(index);
 }
 
@@ -158,7 +161,7 @@ void Form1::mnuRBOS_Click(int index) {
     const MenuItem& item = *mnuRBOS[index];
     if (!Ask(L"Restart to " + item.Caption + L"?")) return;
     // Restarting after a failed write would boot the old default while the user expects the new one.
-    if (!Report(WriteBootLoaderKey(platform_, kDefaultKey, item.Tag))) return;
+    if (!WriteBootIni(kDefaultKey, item.Tag)) return;
     // Both submenus are built entry by entry, so the same index names the same entry; if the restart
     // is refused, the Default OS menu still shows what the file holds.
     if (IsEntryIndex(mnuDefOs, index)) MarkDefault(index);
@@ -202,6 +205,16 @@ bool Form1::IsEntryIndex(const std::vector<MenuItem*>& items, int index) const {
 
 bool Form1::Ask(const std::wstring& question) {
     return platform_.ui.MessageBox(question, kAppTitle, kQuestionStyle) == kIdYes;
+}
+
+bool Form1::WriteBootIni(const wchar_t* key, const std::wstring& value) {
+    // Gone since start-up: a profile write would make a new file holding this one key. It may come
+    // back, so the program stays.
+    if (!FileExists(platform_.files, platform_.text, kBootIniExistsPath)) {
+        platform_.ui.MessageBox(kMissingBootIniMessage, kAppTitle, kMbOk);
+        return false;
+    }
+    return Report(WriteBootLoaderKey(platform_, key, value));
 }
 
 bool Form1::Report(const Outcome& outcome) {

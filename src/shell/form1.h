@@ -76,6 +76,9 @@ private:
     // Goes ahead only on an explicit Yes: a box that could not be shown answers 0, and that must not
     // restart the machine or rewrite boot.ini unasked.
     bool Ask(const std::wstring& question);
+    // Writes a key of [boot loader] when boot.ini is still there, telling the user what went wrong;
+    // true when it was written.
+    bool WriteBootIni(const wchar_t* key, const std::wstring& value);
     // Tells the user what the outcome has to say, if anything; true when the step was done.
     bool Report(const Outcome& outcome);
     void RestartOrShutDown(bool restart);

@@ -15,8 +15,10 @@ ProfileText ReadWhole(ProfileApi& profile, const char* section, const char* key,
                       const char* path, uint32_t firstSize) {
     for (uint32_t size = firstSize < 2 ? 2 : firstSize;; size *= 2) {
         std::string buffer(size, '\0');
-        const uint32_t count =
-            profile.GetPrivateProfileStringA(section, key, defaultText, buffer.data(), size, path);
+        // Windows 9x trims the default's trailing blanks in place: each call gets a fresh, writable copy.
+        std::string fallback(defaultText != nullptr ? defaultText : "");
+        const uint32_t count = profile.GetPrivateProfileStringA(
+            section, key, defaultText != nullptr ? fallback.data() : nullptr, buffer.data(), size, path);
         // A cut value comes back as size - 1 characters and a cut list as size - 2: anything that
         // close to the end is read again with room to spare.
         const bool cut = count + 2 >= size;

@@ -26,7 +26,7 @@ struct ProfileText {
 
 // One read (a value; with a null key the section's key list; with a null section too, the section
 // list), with a buffer of `firstSize` characters grown until the call no longer had to cut what it
-// returned.
+// returned. The call is given a copy of `defaultText`, so that any text may be passed.
 ProfileText ReadWhole(ProfileApi& profile, const char* section, const char* key, const char* defaultText,
                       const char* path, uint32_t firstSize);
 

@@ -4,8 +4,9 @@
 // exe, the one place where the exe's popup menu can be read (GetMenuItemCount gives -1 anywhere else).
 // Steps: menu [right] [ITEM] (the popup's items, or the one named, then Esc), click A>B (through the
 // popup), window [BUTTON] (the exe's dialog or message box on one line, then a click on that button),
-// type ID [TEXT], alive (see Alive). With an argument the driver brings up the desktop and waits for
-// stdin to end, so that the desktop is there for the programs started meanwhile.
+// type ID [TEXT], alive (see Alive), attributes [N] (see Attributes). With an argument the driver brings
+// up the desktop and waits for stdin to end, so that the desktop is there for the programs started
+// meanwhile.
 #include <windows.h>
 
 #include <cstdlib>
@@ -224,6 +225,18 @@ std::string Type(const std::string& arg) {
     return typed ? "" : "error: could not type into " + arg + "\n";
 }
 
+// C:\boot.ini's attributes as GetFileAttributesA reads them, once set to the number given, if one is:
+// hidden and system first, which Wine cannot store on a file that is read-only already.
+std::string Attributes(const std::string& arg) {
+    const DWORD wanted = std::strtoul(arg.c_str(), nullptr, 0);
+    if (!arg.empty() && !(SetFileAttributesA("C:\\boot.ini", wanted & ~FILE_ATTRIBUTE_READONLY) &&
+                          SetFileAttributesA("C:\\boot.ini", wanted)))
+        return "error: could not set " + arg + "\n";
+    char out[40];
+    wsprintfA(out, "attributes 0x%lx\n", GetFileAttributesA("C:\\boot.ini"));
+    return out;
+}
+
 // Still running a while later, with no window of its own showing and its hidden window without the
 // keyboard focus (keystrokes there would go nowhere the user can see); then still running once another
 // program has taken the foreground, as when the user switches to it.
@@ -254,6 +267,7 @@ int main(int argc, char**) {
     if (step.rfind("window", 0) == 0) out = Window(After(step));
     if (step.rfind("type ", 0) == 0) out = Type(After(step));
     if (step == "alive") out = Alive();
+    if (step.rfind("attributes", 0) == 0) out = Attributes(After(step));
     std::cout << out;
     return 0;
 }

@@ -126,11 +126,11 @@ protected:
 
 TEST_F(Unit, StartUpComparesValuesExactly) {
     p.disk.Put(kBoot,
-               "[boot loader]\ntimeout=030\ndefault=C:\\\n[operating systems]\nc:\\=\"\"Quoted "
+               "[boot loader]\ntimeout=030&\ndefault=C:\\\n[operating systems]\nc:\\=\"\"Quoted "
                "twice\nD:\\=\n=x\nC:\\=y\n");
     Seed("AutoAdminLogon", Sz("1 "));
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Marks(), "|Other (030)");
+    EXPECT_EQ(Marks() + Latin1(MenuText(form->mnuother)), "|Other (030&)Other (030&&)");
     // Two entries: a nameless key and a second spelling of a key are none.
     EXPECT_EQ(form->mnuDefOs.size(), 3u);
     p.disk.Put(kBoot, "[elsewhere]\ntimeout=10\n");  // no [boot loader]; a number 1 is on too
@@ -139,18 +139,23 @@ TEST_F(Unit, StartUpComparesValuesExactly) {
     EXPECT_EQ(Marks(), "|Other ()|Auto Login");
 }
 
-TEST_F(Unit, WithoutBootIniItSaysSoAndEndsAndOutsideNtThereIsNoAutoLoginNorPrivilege) {
+// Windows 9x also caches profile writes, which must reach the file before it is read-only again, and
+// trims the default of a read in place, which must be writable.
+TEST_F(Unit, WithoutBootIniItSaysSoAndEndsAndOn9xThereIsNoAutoLoginNorPrivilegeAndWritesReachTheFile) {
     EXPECT_FALSE(Start());  // the message's words and box are read end to end
     EXPECT_EQ(p.ui.messages.size(), 1u);
     EXPECT_TRUE(p.ui.ended);
-    p.disk.Put(kBoot, "");
+    p.disk.Put(kBoot, "[operating systems]\nC:\\=x\n", kReadOnlyHidden);
+    p.disk.win9x = true;
     Seed("AutoAdminLogon", Sz("1"));
-    for (const uint32_t system : {kVerPlatformWin32Windows, 0u}) {  // 0: the version could not be read
+    for (const uint32_t system : {0u, kVerPlatformWin32Windows}) {  // 0: the version could not be read
         p.version.platformId = system;
         ASSERT_TRUE(Start());
         EXPECT_FALSE(form->mnuAutoLogin.Visible);
     }
     EXPECT_EQ(p.registry.calls, Strings{});
+    Click(&form->mnu20);
+    EXPECT_EQ(p.disk.Text(kBoot) + Marks(), "[operating systems]\nC:\\=x\n[boot loader]\nTimeout=20\n|20");
     p.ui.answers = {kIdYes};
     Click(form->mnureboot[0]);
     EXPECT_EQ(p.power.calls, Strings{"exit 2"});
@@ -161,7 +166,6 @@ TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
     p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt};  // only a number other than -1 counts
     for (int i = 0; i < 5; ++i) Click(&form->mnuother);
     EXPECT_EQ(Marks(), "|Other ( 7)|Beta System /sos");
-    EXPECT_EQ(p.disk.GetAttributes(kBoot), kReadOnlyHidden);
 }
 
 TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAsksTheSystem) {
@@ -170,7 +174,8 @@ TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAs
     Click(form->mnuDefOs[3]);
     p.disk.garbled = 1;  // this write does not read back: put back and told, and the mark stays
     for (MenuItem* item : {form->mnuDefOs[1], form->mnuDefOs[1], form->mnuRBOS[1]}) Click(item);
-    EXPECT_EQ(Marks(), "|30|Gamma & Co");
+    EXPECT_EQ(Marks(), "|30|Gamma & Co");  // the system's menu is given "&&" for it, "&" for an access key
+    EXPECT_EQ(Latin1(MenuText(*form->mnuRBOS[3]) + MenuText(*form->mnureboot[0])), "Gamma && Co&Reboot");
     Click(form->mnuRBOS[1]);                   // the default written, then the restart
     p.power.exitRefusal = kErrorAccessDenied;  // told
     p.ui.answers = {kIdYes};
@@ -194,8 +199,10 @@ TEST_F(Commands, AWriteThatDoesNotReadBackIsPutBackOrSaidNotToBe) {
     const std::string file = "[boot loader]\ntimeout=30\ndefault=old\n";
     p.disk.Put(kBoot, file, kReadOnlyHidden);
     p.disk.garbled = 1;
+    p.disk.win9x = true;  // the put-back too reaches the drive before the file is read-only again
     EXPECT_EQ(Write(L"Default", L"x"), kPutBack);
     EXPECT_EQ(p.disk.Text(kBoot), file);
+    p.disk.win9x = false;
     EXPECT_EQ(p.disk.attributesSet, (std::vector<uint32_t>{kFileAttributeHidden, kReadOnlyHidden}));
     p.disk.Put(kBoot, "[operating systems]\n");  // nothing there before: the key goes again
     p.disk.garbled = 1;
@@ -214,15 +221,37 @@ TEST_F(Commands, AWriteThatDoesNotReadBackIsPutBackOrSaidNotToBe) {
     EXPECT_EQ(p.disk.Text(kBoot), "[boot loader]\ndefault=\"x\"\n");
 }
 
-TEST_F(Commands, AWriteThatTookStaysWhenTheReadOnlyAttributeCannotGoBack) {
-    p.disk.Put(kBoot, "[boot loader]\ntimeout=30\n", kReadOnlyHidden);
+// Read-only, hidden and system, as setup leaves boot.ini, on a system that refuses a write for the
+// last two as well: all three go, as "normal"; then a file only hidden and system, whose write drops
+// them and which then refuses the change back. A write that took stays done.
+TEST_F(Commands, AWriteLiftsWhatStopsItAndTheFileGetsExactlyItsOwnAttributesBack) {
+    const uint32_t hiddenSystem = kFileAttributeHidden | kFileAttributeSystem;
+    p.disk.Put(kBoot, "[boot loader]\ntimeout=30\n", kFileAttributeReadOnly | hiddenSystem);
+    p.disk.refusesHiddenSystem = true;
+    EXPECT_EQ(Write(L"Timeout", L"5"), "done");
+    p.disk.refusesHiddenSystem = false;
+    p.disk.Put(kBoot, "[boot loader]\ntimeout=30\n", hiddenSystem);
+    p.disk.dropsHiddenSystem = true;
     p.disk.writesBeforeDenial = 1;
-    EXPECT_EQ(Write(L"Timeout", L"5"), "done: " + kNotReadOnly);
-    EXPECT_EQ(p.disk.Text(kBoot), "[boot loader]\ntimeout=5\n");
-    p.disk.Put(kBoot, "[boot loader]\n", kFileAttributeReadOnly);  // read-only alone: lifted as "normal"
-    p.disk.attributesSet.clear();
-    EXPECT_EQ(Write(L"Timeout", L"10"), "done");
-    EXPECT_EQ(p.disk.attributesSet, (std::vector<uint32_t>{kFileAttributeNormal, kFileAttributeReadOnly}));
+    EXPECT_EQ(Write(L"Timeout", L"6"),
+              "done: Could not give c:\\boot.ini its attributes back.\n\n" + kDenied);
+    EXPECT_EQ(p.disk.Text(kBoot), "[boot loader]\ntimeout=6\n");
+    EXPECT_EQ(p.disk.attributesSet,
+              (std::vector<uint32_t>{hiddenSystem, kFileAttributeNormal,
+                                     kFileAttributeReadOnly | hiddenSystem, hiddenSystem}));
+}
+
+TEST_F(Commands, ABootIniGoneSinceStartUpIsSaidToBeMissingAndNotMadeAgain) {
+    p.disk.Remove(kBoot);
+    p.ui.answers = {kIdYes, kIdOk, kIdYes, kIdOk};
+    Click(form->mnuDefOs[1]);
+    Click(form->mnuRBOS[1]);
+    const std::string missing =
+        "c:\\boot.ini file not found.  Ostrevo only helps if you have a dual boot system. [Ostrevo 0]";
+    EXPECT_EQ(Strings(p.ui.messages.begin() + 1, p.ui.messages.end()),
+              (Strings{missing, "Restart to Alpha System? [Ostrevo 52]", missing}));
+    EXPECT_EQ(p.disk.GetAttributes(kBoot), kInvalidFileAttributes);
+    EXPECT_EQ(Marks() + std::to_string(p.power.calls.size() + p.ui.ended), "|30|Beta System /sos0");
 }
 
 TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {

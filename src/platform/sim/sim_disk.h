@@ -1,10 +1,13 @@
 // A simulated drive C: each file kept as its sections of keys. The two profile calls follow the
 // buffer, cut and list rules the program relies on; a file can refuse writes, garble them, or start
-// refusing after some. Searches and attribute changes are recorded.
+// refusing after some. The drive can also act as Windows 9x does (writes cached until flushed, the
+// read's default trimmed in place) or as a system that refuses, or drops, hidden and system on a
+// write. Searches and attribute changes are recorded.
 #pragma once
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,8 +83,16 @@ public:
     uint32_t GetPrivateProfileStringA(const char* section, const char* key, const char* defaultText,
                                       char* returned, uint32_t size, const char* path) override {
         if (full) return Deliver(std::string(size, 'x'), true, returned, size);
+        if (win9x && defaultText != nullptr) {  // trailing blanks cut by a NUL, even where there are none
+            char* end = const_cast<char*>(defaultText) + std::strlen(defaultText);
+            while (end > defaultText && end[-1] == ' ') --end;
+            *end = '\0';
+        }
+        const bool cached = cache_ && cache_->first == Upper(path);
         const auto file = files_.find(Upper(path));
-        const Sections sections = file != files_.end() ? file->second.sections : Sections{};
+        const Sections sections = cached                 ? cache_->second.sections
+                                  : file != files_.end() ? file->second.sections
+                                                         : Sections{};
         const auto named = section != nullptr ? Named(sections, section) : sections.end();
         const Keys keys = named != sections.end() ? named->second : Keys{};
         std::string list;
@@ -100,11 +111,21 @@ public:
     }
     int32_t WritePrivateProfileStringA(const char* section, const char* key, const char* text,
                                        const char* path) override {
-        File& file = files_[Upper(path)];
-        lastWriteError_ = kErrorAccessDenied;
-        if (file.denied || (file.attributes & (kFileAttributeReadOnly | kFileAttributeDirectory)) != 0)
-            return 0;
         lastWriteError_ = kErrorSuccess;
+        // No section: FALSE, having flushed the 9x cache when there is no key and no text either.
+        if (section == nullptr) return key == nullptr && text == nullptr ? (Flush(), 0) : 0;
+        if (win9x && (!cache_ || cache_->first != Upper(path))) {
+            Flush();
+            const auto onDrive = files_.find(Upper(path));
+            cache_ = {Upper(path), onDrive != files_.end() ? onDrive->second : File{}};
+        }
+        File& file = win9x ? cache_->second : files_[Upper(path)];
+        const uint32_t refused = kFileAttributeReadOnly | kFileAttributeDirectory |
+                                 (refusesHiddenSystem ? kFileAttributeHidden | kFileAttributeSystem : 0);
+        lastWriteError_ = kErrorAccessDenied;
+        if (!win9x && (file.denied || (file.attributes & refused) != 0)) return 0;
+        lastWriteError_ = kErrorSuccess;
+        if (dropsHiddenSystem) file.attributes &= ~(kFileAttributeHidden | kFileAttributeSystem);
         if (garbled > 0 && text != nullptr) {
             text = "?@?";
             --garbled;
@@ -146,16 +167,29 @@ public:
         std::swap(mode, errorMode);
         return mode;
     }
+    void Remove(const std::string& path) { files_.erase(Upper(path)); }
 
     int garbled = 0;             // the next writes succeed but store "?@?", as with a key too long for them
     int writesBeforeDenial = 0;  // after that many more writes the file is denied (0: never)
     bool full = false;           // every read fills the buffer, as a list too large for any would
+    bool win9x = false;          // the last file written is cached; it reaches the drive when flushed
+    bool refusesHiddenSystem = false, dropsHiddenSystem = false;
     uint32_t errorMode = 0;
     std::vector<uint32_t> searchModes;    // the error mode each search ran in
     std::vector<uint32_t> attributesSet;  // every attribute change asked for
 
 private:
+    // The cached file goes to the drive unless the drive's copy now refuses writes: then it is lost.
+    void Flush() {
+        if (!cache_) return;
+        File& file = files_[cache_->first];
+        if (!file.denied && (file.attributes & kFileAttributeReadOnly) == 0)
+            file.sections = cache_->second.sections;
+        cache_.reset();
+    }
+
     std::map<std::string, File> files_;  // by upper-cased path
+    std::optional<std::pair<std::string, File>> cache_;
     ErrorCode lastWriteError_ = kErrorSuccess;
 };
 

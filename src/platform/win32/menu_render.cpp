@@ -40,14 +40,14 @@ void RenderedMenu::Append(HMENU menu, MenuItem& item) {
         HMENU submenu = Build(item);
         if (submenu == nullptr) return;
         if (!::AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                           AnsiFromWide(item.Caption).c_str())) {
+                           AnsiFromWide(MenuText(item)).c_str())) {
             ::DestroyMenu(submenu);
         }
         return;
     }
     if (commands_.size() >= kMaxCommandId) return;
     commands_.push_back(&item);
-    ::AppendMenuA(menu, flags, commands_.size(), AnsiFromWide(item.Caption).c_str());
+    ::AppendMenuA(menu, flags, commands_.size(), AnsiFromWide(MenuText(item)).c_str());
 }
 
 }  // namespace ostrevo
