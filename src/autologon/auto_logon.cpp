@@ -28,6 +28,17 @@ ErrorCode WriteWinlogonString(Platform& platform, const wchar_t* name, const std
                          static_cast<int32_t>(kRegSz));
 }
 
+// From Windows XP on, Winlogon reads the password from the LSA secret "DefaultPassword" before the
+// registry value, which every user of the machine can read: there the password is kept as the secret.
+// Windows 2000 documents the registry value alone.
+bool PasswordIsSecret(Platform& platform) { return platform.version.Version() >= 0x0501; }
+
+// Deletes the secret; one that was not there is deleted all the same.
+ErrorCode DeleteSecret(Platform& platform) {
+    const ErrorCode error = platform.secrets.StoreSecret(kDefaultPassword, nullptr);
+    return error == kErrorFileNotFound ? kErrorSuccess : error;
+}
+
 // Winlogon itself reads "DefaultDomainName"; the older "DefaultDomain" is the fallback.
 std::wstring StoredDomain(Platform& platform) {
     const DynamicValue domainName = ReadWinlogon(platform, kDefaultDomainName);
@@ -38,27 +49,43 @@ std::wstring StoredDomain(Platform& platform) {
 struct Detail {
     const wchar_t* name;
     std::wstring value;
-    bool exact;  // written as given, blanks included (the password); else as a trimmed string
+    bool password;  // written as given, blanks included, and last; else as a trimmed string
 };
 
 // Writes the details in order, the switch itself first, and stops at the first refusal. What each
 // changed value held before is kept in `before`, to be put back: half the details would log on
-// nobody, or somebody else. A refused value was not changed, so the last one (the password) is never
-// kept, and never read.
+// nobody, or somebody else. The password, written last, is never kept, and never read: if it is
+// refused, it was not changed.
 ErrorCode WriteDetails(Platform& platform, const std::vector<Detail>& details,
                        std::vector<SavedRegValue>& before) {
-    for (size_t i = 0; i < details.size(); ++i) {
-        const bool last = i + 1 == details.size();
-        const Detail& detail = details[i];
+    for (const Detail& detail : details) {
         SavedRegValue saved;
-        if (!last) saved = SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name);
-        const ErrorCode error = detail.exact ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
-                                                              detail.name, detail.value)
-                                             : WriteWinlogonString(platform, detail.name, detail.value);
+        if (!detail.password) saved = SaveRegValue(platform, kHkeyLocalMachine, kWinlogonKey, detail.name);
+        const ErrorCode error = detail.password ? WriteRegString(platform, kHkeyLocalMachine, kWinlogonKey,
+                                                                 detail.name, detail.value)
+                                                : WriteWinlogonString(platform, detail.name, detail.value);
         if (error != kErrorSuccess) return error;
-        if (!last) before.push_back(saved);
+        if (!detail.password) before.push_back(saved);
     }
     return kErrorSuccess;
+}
+
+// After a refusal: every value changed is put back, and what cannot be is named.
+Outcome TakeBack(Platform& platform, const std::vector<Detail>& details,
+                 const std::vector<SavedRegValue>& before, ErrorCode refusal) {
+    std::wstring stillChanged;
+    for (size_t i = before.size(); i-- > 0;) {
+        const wchar_t* name = details[i].name;
+        if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, before[i]) == kErrorSuccess)
+            continue;
+        stillChanged = std::wstring(name) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
+    }
+    Outcome failed = Failed(platform.text, L"Could not switch automatic logon on.", refusal);
+    if (!stillChanged.empty()) {
+        failed.message += L"\n\nThese values could not be put back as they were and may be left changed: " +
+                          stillChanged + L".";
+    }
+    return failed;
 }
 
 }  // namespace
@@ -70,8 +97,10 @@ bool AutoLogonIsOn(Platform& platform) {
 Outcome SwitchAutoLogonOff(Platform& platform) {
     const ErrorCode error = WriteWinlogonString(platform, kAutoAdminLogon, L"0");
     if (error != kErrorSuccess) return Failed(platform.text, L"Could not switch automatic logon off.", error);
-    // A password in clear text has no business staying in the registry once nothing uses it.
-    const ErrorCode kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    // A password has no business staying anywhere once nothing uses it.
+    ErrorCode kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    const ErrorCode secretKept = PasswordIsSecret(platform) ? DeleteSecret(platform) : kErrorSuccess;
+    if (kept == kErrorSuccess) kept = secretKept;
     if (kept == kErrorSuccess) return Outcome{};
     return Outcome{
         true, FailureText(platform.text,
@@ -85,30 +114,36 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
     // The stored password is never read back; this assignment also settles OK's state.
     dialog.edtpassword.SetText(L"");
     platform.ui.ShowAutoLogonDialog(dialog);
+    std::wstring password = dialog.edtpassword.Text();
+    dialog.edtpassword.Wipe();
     if (dialog.Tag != L"OK") return Outcome{false, L""};
 
-    const std::vector<Detail> details = {{kAutoAdminLogon, L"1", false},
-                                         {kDefaultUserName, dialog.edtusername.Text(), false},
-                                         {kDefaultDomain, dialog.edtdomain.Text(), false},
-                                         {kDefaultDomainName, dialog.edtdomain.Text(), false},
-                                         {kDefaultPassword, dialog.edtpassword.Text(), true}};
+    const bool secret = PasswordIsSecret(platform);
+    std::vector<Detail> details = {{kAutoAdminLogon, L"1", false},
+                                   {kDefaultUserName, dialog.edtusername.Text(), false},
+                                   {kDefaultDomain, dialog.edtdomain.Text(), false},
+                                   {kDefaultDomainName, dialog.edtdomain.Text(), false}};
+    // An empty password stays an empty string in the registry: there is nothing to protect, and the
+    // secret is deleted instead, so that an older password cannot win over it.
+    if (!secret || password.empty()) details.push_back({kDefaultPassword, password, true});
     std::vector<SavedRegValue> before;
-    const ErrorCode error = WriteDetails(platform, details, before);
-    if (error == kErrorSuccess) return Outcome{};
-
-    std::wstring stillChanged;
-    for (size_t i = before.size(); i-- > 0;) {
-        const wchar_t* name = details[i].name;
-        if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, before[i]) == kErrorSuccess)
-            continue;
-        stillChanged = std::wstring(name) + (stillChanged.empty() ? L"" : L", ") + stillChanged;
+    ErrorCode error = WriteDetails(platform, details, before);
+    if (error == kErrorSuccess && secret) {
+        error = password.empty() ? DeleteSecret(platform)
+                                 : platform.secrets.StoreSecret(kDefaultPassword, &password);
     }
-    Outcome failed = Failed(platform.text, L"Could not switch automatic logon on.", error);
-    if (!stillChanged.empty()) {
-        failed.message += L"\n\nThese values could not be put back as they were and may be left changed: " +
-                          stillChanged + L".";
-    }
-    return failed;
+    WipeText(password);
+    if (details.back().password) WipeText(details.back().value);
+    if (error != kErrorSuccess) return TakeBack(platform, details, before, error);
+    if (!secret || details.back().password) return Outcome{};
+    // Winlogon would ignore a registry copy beside the secret, but it must not stay readable.
+    const ErrorCode kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);
+    if (kept == kErrorSuccess) return Outcome{};
+    return Outcome{
+        true,
+        FailureText(platform.text,
+                    L"Automatic logon is on, but the password stored in plain text could not be removed.",
+                    kept)};
 }
 
 }  // namespace ostrevo

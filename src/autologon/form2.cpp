@@ -3,6 +3,12 @@
 
 namespace ostrevo {
 
+void WipeText(std::wstring& text) {
+    volatile wchar_t* letter = text.empty() ? nullptr : &text[0];
+    for (size_t i = 0; i < text.size(); ++i) letter[i] = L'\0';
+    text.clear();
+}
+
 void Form2::TextBox::SetText(const std::wstring& text) {
     if (text == text_) return;
     text_ = text;

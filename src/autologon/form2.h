@@ -6,6 +6,9 @@
 
 namespace ostrevo {
 
+// Overwrites a text before it is freed, so that no password lingers in freed memory; leaves it empty.
+void WipeText(std::wstring& text);
+
 class Form2 {
 public:
     // A text box: assigning a different text raises its change event, as typing into it does.
@@ -15,6 +18,8 @@ public:
             : text_(std::move(designText)), change_(std::move(change)) {}
         const std::wstring& Text() const { return text_; }
         void SetText(const std::wstring& text);
+        // Empties the box, its text overwritten first; no change event.
+        void Wipe() { WipeText(text_); }
 
     private:
         std::wstring text_;

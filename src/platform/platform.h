@@ -4,6 +4,7 @@
 #include "platform/power_api.h"
 #include "platform/profile_api.h"
 #include "platform/registry_api.h"
+#include "platform/secret_api.h"
 #include "platform/text_api.h"
 #include "platform/ui_api.h"
 #include "platform/version_api.h"
@@ -18,6 +19,7 @@ struct Platform {
     UiApi& ui;
     PowerApi& power;
     RegistryApi& registry;
+    SecretApi& secrets;
 };
 
 }  // namespace ostrevo

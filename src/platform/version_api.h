@@ -14,6 +14,8 @@ public:
     // The platform id GetVersionExA reports in a zero-filled 148-byte OSVERSIONINFOA; 0 when the
     // call fails.
     virtual uint32_t PlatformId() = 0;
+    // The version it reports there, major * 256 + minor (0x0501 for Windows XP); 0 when the call fails.
+    virtual uint32_t Version() = 0;
     // True for a 32-bit process on 64-bit Windows; false wherever the system cannot say (Windows 2000
     // and XP before SP2 have no IsWow64Process, and no 64-bit edition either).
     virtual bool IsWow64Process() = 0;

@@ -4,12 +4,15 @@
 // exe, the one place where the exe's popup menu can be read (GetMenuItemCount gives -1 anywhere else).
 // Steps: menu [right] [ITEM] (the popup's items, or the one named, then Esc), click A>B (through the
 // popup), window [BUTTON] (the exe's dialog or message box on one line, then a click on that button),
-// type ID [TEXT], alive (see Alive), attributes [N] (see Attributes). With an argument the driver brings
-// up the desktop and waits for stdin to end, so that the desktop is there for the programs started
-// meanwhile.
+// type ID [TEXT], alive (see Alive), attributes [N] (see Attributes), lsa (see StandIn). With an
+// argument the driver brings up the desktop and waits for stdin to end, so that the desktop is there for
+// the programs started meanwhile.
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <ntsecapi.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -94,9 +97,59 @@ std::string Click(HMENU menu, const std::string& path) {
 
 }  // namespace
 
-// A step about the popup menu, opened as a click on the tray icon does: the shell passes the click on.
+// The LSA's store, stood in for: Wine's keeps nothing and answers "not found" whatever it is given, so
+// a scenario that must see what the exe stores has it taken here instead. The stand-in records each
+// call and answers as a store that keeps the secret would. The exe looks the function up by name, so
+// the function's first instructions become a jump here.
+std::string stored;
+bool held = false;
+
+std::string Quoted(const LSA_UNICODE_STRING* text) {
+    if (!text) return "NULL";
+    return "\"" + Utf8(std::wstring(text->Buffer, text->Length / sizeof(wchar_t))) + "\"";
+}
+
+NTSTATUS WINAPI StoreStandIn(LSA_HANDLE, PLSA_UNICODE_STRING name, PLSA_UNICODE_STRING data) {
+    stored += "LsaStorePrivateData(" + Quoted(name) + "," + Quoted(data) + ")\n";
+    const bool had = held;
+    held = data != nullptr;
+    return data || had ? 0 : static_cast<NTSTATUS>(0xC0000034);  // STATUS_OBJECT_NAME_NOT_FOUND
+}
+
+// Stands in once; then, and each time after, what the exe stored since the last such step.
+std::string StandIn() {
+    static bool done = false;
+    void* store =
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "LsaStorePrivateData"));
+    void* to = reinterpret_cast<void*>(&StoreStandIn);
+#ifdef _WIN64
+    unsigned char jump[] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0};  // mov rax, to; jmp rax
+    std::memcpy(jump + 2, &to, sizeof(to));
+#else
+    unsigned char jump[] = {0xB8, 0, 0, 0, 0, 0xFF, 0xE0};  // mov eax, to; jmp eax
+    std::memcpy(jump + 1, &to, sizeof(to));
+#endif
+    DWORD was = 0;
+    if (!done && !(store && VirtualProtect(store, sizeof(jump), PAGE_EXECUTE_READWRITE, &was)))
+        return "error: no LsaStorePrivateData to stand in for\n";
+    if (!done) {
+        std::memcpy(store, jump, sizeof(jump));
+        VirtualProtect(store, sizeof(jump), was, &was);
+        done = FlushInstructionCache(GetCurrentProcess(), store, sizeof(jump));
+    }
+    const std::string out = stored;
+    stored.clear();
+    return out;
+}
+
+// A step about the popup menu, opened as a click on the tray icon does: the shell passes the click on;
+// or "lsa" (see StandIn).
 extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
     const std::string step = static_cast<char*>(io);
+    if (step == "lsa") {
+        lstrcpynA(static_cast<char*>(io), StandIn().c_str(), kIoSize);
+        return 1;
+    }
     const bool read = step.rfind("menu", 0) == 0, right = step.rfind("menu right", 0) == 0;
     // The path clicked, or the one item read (every item if none).
     const std::string what = right ? After(After(step)) : After(step);
@@ -263,7 +316,7 @@ int main(int argc, char**) {
     }
     std::getline(std::cin, step);
     std::string out = "error: unknown step " + step + "\n";
-    if (step.rfind("menu", 0) == 0 || step.rfind("click ", 0) == 0) out = Probe(step);
+    if (step.rfind("menu", 0) == 0 || step.rfind("click ", 0) == 0 || step == "lsa") out = Probe(step);
     if (step.rfind("window", 0) == 0) out = Window(After(step));
     if (step.rfind("type ", 0) == 0) out = Type(After(step));
     if (step == "alive") out = Alive();

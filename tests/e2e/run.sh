@@ -33,6 +33,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 . "$root/scripts/winelib.sh"
 relay='ExitWindowsEx;OpenProcessToken;LookupPrivilegeValueA;AdjustTokenPrivileges;WritePrivateProfileStringA'
 relay+=';RegOpenKeyA;RegCreateKeyA;RegOpenKeyExA;RegCreateKeyExA;Shell_NotifyIconA'
+relay+=";LsaOpenPolicy;LsaStorePrivateData;LsaClose"
 usual='[boot loader]
 Timeout=30
 Default=multi(0)disk(0)rdisk(0)partition(2)\WINNT
@@ -131,7 +132,7 @@ step() {
 
 # scenario FILE TEMPLATE BUILD: one run, in a copy of the prepared prefix TEMPLATE, of BUILD's exes.
 scenario() {
-    name="$(basename "$1" .txt)-$(basename "$3")" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" seen=0
+    name="$(basename "$1" .txt)-$(basename "$3")${wow64:+-wow64}" prefix="$(mktemp -u /tmp/ostrevo-wine.XXXXXXXX)" seen=0
     log="$work/$name.log" c="$prefix/drive_c"
     trap 'wine_cleanup "$prefix"' EXIT
     [ -r "$1" ] && cp -a "$2" "$prefix" || return 1

@@ -346,6 +346,48 @@ TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
                            box}));
 }
 
+// From Windows XP on the password is kept as the LSA's secret, once whatever the registry view, and no
+// plain copy of it stays; an empty one is an empty string, and an older secret is deleted. Each
+// refusal is told: the secret's taken back like the others, a copy or secret that stays named.
+TEST_P(AutoLogin, FromXpOnThePasswordIsASecretAndNoPlainCopyStays) {
+    p.version.version = 0x0501;
+    Seed("DefaultPassword", Sz("plain"));
+    p.secrets.secrets = {{"DefaultPassword", "old"}};
+    ASSERT_TRUE(Start());
+    const auto state = [this] {
+        std::string secrets;
+        for (const auto& [name, value] : p.secrets.secrets) secrets += "|secret " + name + "=" + value;
+        return Winlogon() + secrets + Marks();
+    };
+    const std::string bob = "DefaultUserName=bob|DefaultDomain=WORK|DefaultDomainName=WORK";
+    Type(Strings{"bob", "WORK", ""});
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|DefaultPassword=|Other ()|Auto Login");
+    Click(&form->mnuAutoLogin);  // off: no secret to delete, which is fine
+    Type(Strings{"bob", "WORK", "p w"});
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|secret DefaultPassword=p w|Other ()|Auto Login");
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|Other ()");
+    p.secrets.refusal = kErrorAccessDenied;
+    Type(Strings{"eve", "", "x"});
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|Other ()");
+    p.registry.allowed = {{"DefaultPassword", 0}};
+    Type(Strings{"bob", "WORK", "y"});
+    Click(&form->mnuAutoLogin);
+    p.registry.allowed.clear();
+    p.secrets.refusal = kErrorAccessDenied;
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|secret DefaultPassword=y|Other ()");
+    const std::string denied = "\n\nAccess is denied. [Ostrevo 16]";
+    EXPECT_EQ(p.ui.messages,
+              (Strings{"Could not switch automatic logon on." + denied,
+                       "Automatic logon is on, but the password stored in plain text could not be removed." +
+                           denied,
+                       "Automatic logon is off, but the stored password could not be removed." + denied}));
+}
+
 // The parts beneath the commands.
 
 constexpr char kIni[] = "C:\\ostrevo.ini";

@@ -65,10 +65,29 @@ public:
 class SimVersion : public VersionApi {
 public:
     uint32_t PlatformId() override { return platformId; }
+    uint32_t Version() override { return version; }
     bool IsWow64Process() override { return wow64; }
 
     uint32_t platformId = kVerPlatformWin32Nt;
+    uint32_t version = 0x0500;  // Windows 2000
     bool wow64 = false;
+};
+
+// Secrets by name, kept as told, each store or delete recorded as "secret store NAME" or "secret delete
+// NAME" where the registry records its calls; `refusal`, when set, answers the next.
+class SimSecrets : public SecretApi {
+public:
+    explicit SimSecrets(std::vector<std::string>& log) : calls(log) {}
+    ErrorCode StoreSecret(const std::wstring& name, const std::wstring* value) override {
+        calls.push_back((value != nullptr ? "secret store " : "secret delete ") + Latin1(name));
+        if (const ErrorCode refused = std::exchange(refusal, kErrorSuccess)) return refused;
+        if (value != nullptr) return (secrets[Latin1(name)] = Latin1(*value), kErrorSuccess);
+        return secrets.erase(Latin1(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
+    }
+
+    std::map<std::string, std::string> secrets;
+    ErrorCode refusal = kErrorSuccess;
+    std::vector<std::string>& calls;
 };
 
 // Values by view, key path and name, as told; every value's call recorded as "read NAME", "write NAME"
@@ -162,7 +181,8 @@ struct TestPlatform {
     SimUi ui;
     SimPower power;
     SimRegistry registry;
-    Platform platform{disk, disk, version, text, ui, power, registry};
+    SimSecrets secrets{registry.calls};
+    Platform platform{disk, disk, version, text, ui, power, registry, secrets};
 };
 
 }  // namespace ostrevo

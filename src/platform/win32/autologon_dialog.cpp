@@ -69,7 +69,7 @@ void Initialise(HWND dialog, Form2& form) {
 }
 
 void OnEdit(HWND dialog, Form2& form, int id, HWND edit) {
-    const std::wstring text = WindowText(edit);
+    std::wstring text = WindowText(edit);
     switch (id) {
         case IDC_USERNAME:
             form.edtusername.SetText(text);
@@ -79,6 +79,7 @@ void OnEdit(HWND dialog, Form2& form, int id, HWND edit) {
             break;
         case IDC_PASSWORD:
             form.edtpassword.SetText(text);
+            WipeText(text);
             break;
         default:
             return;

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_power.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_secrets.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_ui.h"
 #include "platform/win32/win32_version.h"
@@ -28,8 +29,9 @@ private:
     Win32Ui ui_;
     Win32Power power_;
     Win32Registry registry_;
+    Win32Secrets secrets_;
     // Declared last: it refers to the members above.
-    Platform platform_{profile_, files_, version_, text_, ui_, power_, registry_};
+    Platform platform_{profile_, files_, version_, text_, ui_, power_, registry_, secrets_};
 };
 
 }  // namespace ostrevo

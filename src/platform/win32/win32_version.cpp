@@ -1,20 +1,32 @@
 // GetVersionExA and IsWow64Process of kernel32.
 #include "platform/win32/win32_version.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/win32/windows_shim.h"
 
 namespace ostrevo {
 
-uint32_t Win32Version::PlatformId() {
+namespace {
+
+OSVERSIONINFOA VersionInfo() {
     OSVERSIONINFOA info;
     std::memset(&info, 0, sizeof(info));
     static_assert(sizeof(info) == 148, "OSVERSIONINFOA is 148 bytes");
     info.dwOSVersionInfoSize = sizeof(info);
-    // A failed call leaves the zeroed id: 0.
+    // A failed call leaves the zeroed fields: 0.
     ::GetVersionExA(&info);
-    return info.dwPlatformId;
+    return info;
+}
+
+}  // namespace
+
+uint32_t Win32Version::PlatformId() { return VersionInfo().dwPlatformId; }
+
+uint32_t Win32Version::Version() {
+    const OSVERSIONINFOA info = VersionInfo();
+    return info.dwMajorVersion * 256 + std::min<DWORD>(info.dwMinorVersion, 0xFF);
 }
 
 // Looked up at run time: Windows 2000 and XP before SP2 have no such function, and the program must

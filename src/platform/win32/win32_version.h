@@ -7,6 +7,7 @@ namespace ostrevo {
 class Win32Version : public VersionApi {
 public:
     uint32_t PlatformId() override;
+    uint32_t Version() override;
     bool IsWow64Process() override;
 };
 

@@ -13,7 +13,10 @@ inline std::wstring WindowText(HWND window) {
     std::string bytes(static_cast<size_t>(length) + 1, '\0');
     const int copied = ::GetWindowTextA(window, &bytes[0], length + 1);
     bytes.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return WideFromAnsi(bytes);
+    std::wstring text = WideFromAnsi(bytes);
+    // It may be a password.
+    ::SecureZeroMemory(&bytes[0], bytes.size());
+    return text;
 }
 
 }  // namespace ostrevo
