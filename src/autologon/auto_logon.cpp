@@ -48,7 +48,7 @@ std::wstring StoredDomain(Platform& platform) {
 
 struct Detail {
     const wchar_t* name;
-    std::wstring value;
+    const std::wstring& value;
     bool password;  // written as given, blanks included, and last; else as a trimmed string
 };
 
@@ -114,12 +114,13 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
     // The stored password is never read back; this assignment also settles OK's state.
     dialog.edtpassword.SetText(L"");
     platform.ui.ShowAutoLogonDialog(dialog);
-    std::wstring password = dialog.edtpassword.Text();
-    dialog.edtpassword.Wipe();
     if (dialog.Tag != L"OK") return Outcome{false, L""};
 
+    // The password's one copy is the dialog's, wiped with it.
+    const std::wstring& password = dialog.edtpassword.Text();
+    const std::wstring on = L"1";
     const bool secret = PasswordIsSecret(platform);
-    std::vector<Detail> details = {{kAutoAdminLogon, L"1", false},
+    std::vector<Detail> details = {{kAutoAdminLogon, on, false},
                                    {kDefaultUserName, dialog.edtusername.Text(), false},
                                    {kDefaultDomain, dialog.edtdomain.Text(), false},
                                    {kDefaultDomainName, dialog.edtdomain.Text(), false}};
@@ -132,8 +133,6 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
         error = password.empty() ? DeleteSecret(platform)
                                  : platform.secrets.StoreSecret(kDefaultPassword, &password);
     }
-    WipeText(password);
-    if (details.back().password) WipeText(details.back().value);
     if (error != kErrorSuccess) return TakeBack(platform, details, before, error);
     if (!secret || details.back().password) return Outcome{};
     // Winlogon would ignore a registry copy beside the secret, but it must not stay readable.

@@ -4,8 +4,8 @@
 namespace ostrevo {
 
 void WipeText(std::wstring& text) {
-    volatile wchar_t* letter = text.empty() ? nullptr : &text[0];
-    for (size_t i = 0; i < text.size(); ++i) letter[i] = L'\0';
+    // Volatile: stores to memory about to be freed could otherwise be left out.
+    for (volatile wchar_t& letter : text) letter = L'\0';
     text.clear();
 }
 

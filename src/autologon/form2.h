@@ -16,10 +16,12 @@ public:
     public:
         TextBox(std::wstring designText, std::function<void()> change)
             : text_(std::move(designText)), change_(std::move(change)) {}
+        // It may hold a password.
+        ~TextBox() { WipeText(text_); }
+        TextBox(const TextBox&) = delete;
+        TextBox& operator=(const TextBox&) = delete;
         const std::wstring& Text() const { return text_; }
         void SetText(const std::wstring& text);
-        // Empties the box, its text overwritten first; no change event.
-        void Wipe() { WipeText(text_); }
 
     private:
         std::wstring text_;

@@ -22,14 +22,13 @@ public:
     Attributes(FileApi& files, std::string path)
         : files_(files), path_(std::move(path)), original_(files_.GetAttributes(path_)) {}
     bool Has(uint32_t mask) const { return original_ != kInvalidFileAttributes && (original_ & mask) != 0; }
-    // Clears `mask`; false when there was nothing to clear or it could not be done (the write then
-    // fails, and that is the failure the user hears about).
-    bool Lift(uint32_t mask) {
-        if (!Has(mask)) return false;
+    // Clears `mask`. If that fails, so does the write, and that is the failure the user hears about.
+    void Lift(uint32_t mask) {
+        if (!Has(mask)) return;
         uint32_t lifted = original_ & ~mask;
         // 0 is not a valid attribute set for the call; "normal" is how an empty one is spelt.
         if (lifted == 0) lifted = kFileAttributeNormal;
-        return files_.SetAttributes(path_, lifted) == kErrorSuccess;
+        files_.SetAttributes(path_, lifted);
     }
     ErrorCode Restore() {
         if (original_ == kInvalidFileAttributes || files_.GetAttributes(path_) == original_)
@@ -115,8 +114,8 @@ Outcome WriteLifted(Platform& platform, Attributes& attributes, const std::strin
     ini.Value(value);
     // A system that writes the file anew is refused a hidden or system file, as any such creation is.
     const uint32_t hiddenOrSystem = kFileAttributeHidden | kFileAttributeSystem;
-    if (!ini.Success() && ini.LastError() == kErrorAccessDenied && attributes.Has(hiddenOrSystem) &&
-        attributes.Lift(kFileAttributeReadOnly | hiddenOrSystem)) {
+    if (!ini.Success() && ini.LastError() == kErrorAccessDenied && attributes.Has(hiddenOrSystem)) {
+        attributes.Lift(kFileAttributeReadOnly | hiddenOrSystem);
         ini.Value(value);
     }
     if (!ini.Success()) return Failed(platform.text, kCouldNotWrite, ini.LastError());

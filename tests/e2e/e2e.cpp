@@ -16,6 +16,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -95,52 +96,37 @@ std::string Click(HMENU menu, const std::string& path) {
     return "";
 }
 
-}  // namespace
-
 // The LSA's store, stood in for: Wine's keeps nothing and answers "not found" whatever it is given, so
-// a scenario that must see what the exe stores has it taken here instead. The stand-in records each
-// call and answers as a store that keeps the secret would. The exe looks the function up by name, so
-// the function's first instructions become a jump here.
+// a scenario that must see what the exe stores has it taken here instead, recorded, and answered as
+// done. The exe looks the function up by name, so its first instructions become a jump here.
 std::string stored;
-bool held = false;
 
 std::string Quoted(const LSA_UNICODE_STRING* text) {
-    if (!text) return "NULL";
-    return "\"" + Utf8(std::wstring(text->Buffer, text->Length / sizeof(wchar_t))) + "\"";
+    return text ? "\"" + Utf8(std::wstring(text->Buffer, text->Length / sizeof(wchar_t))) + "\"" : "NULL";
 }
 
 NTSTATUS WINAPI StoreStandIn(LSA_HANDLE, PLSA_UNICODE_STRING name, PLSA_UNICODE_STRING data) {
     stored += "LsaStorePrivateData(" + Quoted(name) + "," + Quoted(data) + ")\n";
-    const bool had = held;
-    held = data != nullptr;
-    return data || had ? 0 : static_cast<NTSTATUS>(0xC0000034);  // STATUS_OBJECT_NAME_NOT_FOUND
+    return 0;
 }
 
-// Stands in once; then, and each time after, what the exe stored since the last such step.
+// Stands in from the first such step on; each gives what the exe stored since the last.
 std::string StandIn() {
     static bool done = false;
     void* store =
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"advapi32.dll"), "LsaStorePrivateData"));
-    void* to = reinterpret_cast<void*>(&StoreStandIn);
-#ifdef _WIN64
-    unsigned char jump[] = {0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xE0};  // mov rax, to; jmp rax
-    std::memcpy(jump + 2, &to, sizeof(to));
-#else
-    unsigned char jump[] = {0xB8, 0, 0, 0, 0, 0xFF, 0xE0};  // mov eax, to; jmp eax
-    std::memcpy(jump + 1, &to, sizeof(to));
-#endif
+    const auto to = reinterpret_cast<uintptr_t>(&StoreStandIn);
+    // mov eax (rax), to; jmp eax (rax)
+    std::string jump = sizeof(to) == 8 ? "\x48\xB8" : "\xB8";
+    jump.append(reinterpret_cast<const char*>(&to), sizeof(to)).append("\xFF\xE0");
     DWORD was = 0;
-    if (!done && !(store && VirtualProtect(store, sizeof(jump), PAGE_EXECUTE_READWRITE, &was)))
-        return "error: no LsaStorePrivateData to stand in for\n";
-    if (!done) {
-        std::memcpy(store, jump, sizeof(jump));
-        VirtualProtect(store, sizeof(jump), was, &was);
-        done = FlushInstructionCache(GetCurrentProcess(), store, sizeof(jump));
-    }
-    const std::string out = stored;
-    stored.clear();
-    return out;
+    if (!done && (done = store && VirtualProtect(store, jump.size(), PAGE_EXECUTE_READWRITE, &was)))
+        std::memcpy(store, jump.data(), jump.size());
+    if (!done) return "error: no LsaStorePrivateData to stand in for\n";
+    return std::exchange(stored, "");
 }
+
+}  // namespace
 
 // A step about the popup menu, opened as a click on the tray icon does: the shell passes the click on;
 // or "lsa" (see StandIn).

@@ -12,7 +12,7 @@
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
 # (or, under boot and import, what they write). Every run starts with the usual C:\boot.ini (below).
 # Steps done here:
-#   boot [readonly|foreign|absent]  C:\boot.ini from the lines below (or, with none, the
+#   boot [foreign|absent]  C:\boot.ini from the lines below (or, with none, the
 #                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
 #                   with "#" counting, and {random N} is N fixed pseudo-random bytes
 #   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
@@ -21,7 +21,7 @@
 #                   system locale left as it is; it must come first
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
 #   gone            prints nothing once ostrevo.exe has ended
-#   changes         boot.ini's lines changed since boot ("-" before, "+" now) and its mode if it changed
+#   changes         boot.ini's lines changed since boot ("-" before, "+" now)
 #   reg             the Winlogon values (of the 64-bit view in a 64-bit prefix)
 #   trace [CALL,...] the traced calls ostrevo.exe itself made since the last trace (or, with names, those
 #                   calls only), each once, in order, read the same from either exe (host_trace)
@@ -60,7 +60,6 @@ put_boot() {
     # change its mode. Any other is the Wine user's.
     _wine_is_root || [[ "$1" != *foreign* ]] || return 1
     ! _wine_is_root || [[ "$1" == *foreign* ]] || chown "$WINE_USER:" "$c/boot.ini"
-    [[ "$1" != *readonly* ]] || chmod a-w "$c/boot.ini"
     cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
@@ -69,7 +68,6 @@ host_gone() { if kill -0 "${exe:-}" 2>/dev/null; then echo "ostrevo.exe still ru
 host_changes() {
     diff -a --old-line-format='-%L' --new-line-format='+%L' --unchanged-line-format= \
         <(cat "$work/$name.orig" 2>/dev/null) <(cat "$c/boot.ini" 2>/dev/null) | cat -v
-    stat -c 'mode %a' "$work/$name.orig" "$c/boot.ini" 2>/dev/null | uniq | tail -n +2
 }
 
 host_reg() {

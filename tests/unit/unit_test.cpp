@@ -131,12 +131,15 @@ TEST_F(Unit, StartUpComparesValuesExactly) {
     Seed("AutoAdminLogon", Sz("1 "));
     ASSERT_TRUE(Start());
     EXPECT_EQ(Marks() + Latin1(MenuText(form->mnuother)), "|Other (030&)Other (030&&)");
+    EXPECT_FALSE(form->mnupopup.Visible || form->mnuRBOS[0]->Visible || form->mnuRBOS[0]->Enabled ||
+                 form->mnuDefOs[0]->Visible || form->mnuDefOs[0]->Enabled);  // the templates
     // Two entries: a nameless key and a second spelling of a key are none.
     EXPECT_EQ(form->mnuDefOs.size(), 3u);
-    p.disk.Put(kBoot, "[elsewhere]\ntimeout=10\n");  // no [boot loader]; a number 1 is on too
+    // The timeout of another section is none; the first entry may be the default; a number 1 is on too.
+    p.disk.Put(kBoot, "[elsewhere]\ntimeout=10\n[operating systems]\nk=K\n[boot loader]\ndefault=k\n");
     Seed("AutoAdminLogon", Dword(1));
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Marks(), "|Other ()|Auto Login");
+    EXPECT_EQ(Marks(), "|Other ()|K|Auto Login");
 }
 
 // Windows 9x also caches profile writes, which must reach the file before it is read-only again, and
@@ -165,11 +168,12 @@ TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
     Click(&form->mnu20);
     p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt};  // only a number other than -1 counts
     for (int i = 0; i < 5; ++i) Click(&form->mnuother);
-    EXPECT_EQ(Marks(), "|Other ( 7)|Beta System /sos");
+    EXPECT_EQ(Marks() + std::to_string(p.ui.foreground), "|Other ( 7)|Beta System /sos6");
 }
 
 TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAsksTheSystem) {
-    Click(form->mnuDefOs[0]);                                  // the hidden template: nothing
+    for (MenuItem* nothing : {form->mnuDefOs[0], form->mnuRBOS[0], static_cast<MenuItem*>(nullptr)})
+        Click(nothing);                                        // the hidden templates, and the menu dismissed
     p.ui.answers = {kIdYes, kIdYes, kIdOk, 0, kIdNo, kIdYes};  // 0: a box that could not be shown
     Click(form->mnuDefOs[3]);
     p.disk.garbled = 1;  // this write does not read back: put back and told, and the mark stays
@@ -257,7 +261,7 @@ TEST_F(Commands, ABootIniGoneSinceStartUpIsSaidToBeMissingAndNotMadeAgain) {
 TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {
     p.disk.Put(kBoot,
                "[boot loader]\n[operating systems]\nC:\\=\"x\"\n" + std::string(40000, 'k') + "=long\n");
-    for (const wchar_t* value : {L" 8", L"9 ", L"\"q\"", L"\"\"", L"'s'"})
+    for (const wchar_t* value : {L" 8 ", L"\"q\"", L"\"\"", L"'s'"})
         EXPECT_EQ(Write(L"Timeout", value), "done");
     EXPECT_EQ(Write(L"Timeout", std::wstring(32767, L'x')),
               kNotWritten + "The value is too long for the file.");
@@ -312,7 +316,9 @@ TEST_P(AutoLogin, OnThroughTheDialogStoresWhatWasTypedAndOffForgetsThePassword) 
               "AutoAdminLogon=0|" + typed + "|Other ()0");
 }
 
+// From Windows XP on, where the password is the LSA's secret.
 TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
+    p.version.version = 0x0501;
     Seed("AutoAdminLogon", Sz("1"));
     Seed("DefaultUserName", Dword(7));
     Seed("DefaultPassword", Sz("kept"));
@@ -323,41 +329,53 @@ TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
     p.registry.allowed = {{"DefaultPassword", 0}};
     Click(&form->mnuAutoLogin);  // off, but the password stays
     Type(Strings{"bob", "WORK", "x"});
+    p.secrets.refusal = kErrorAccessDenied;
     Click(&form->mnuAutoLogin);  // on refused at the password: the rest taken back, exactly as kept
     EXPECT_EQ(Winlogon(), "AutoAdminLogon=0|DefaultUserName=4:07000000|DefaultPassword=kept");
-    EXPECT_EQ(Strings(p.registry.calls.end() - 4, p.registry.calls.end()),
-              (Strings{"delete DefaultDomainName", "delete DefaultDomain", "write DefaultUserName exact",
-                       "write AutoAdminLogon exact"}));
+    EXPECT_EQ(Strings(p.registry.calls.end() - 5, p.registry.calls.end()),
+              (Strings{"secret store DefaultPassword", "delete DefaultDomainName", "delete DefaultDomain",
+                       "write DefaultUserName exact", "write AutoAdminLogon exact"}));
     // What cannot be taken back, refused or never known, is named.
-    p.registry.allowed = {{"DefaultPassword", 0}, {"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
+    p.registry.allowed = {{"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
     p.registry.unreadable = {"DefaultUserName"};
+    p.secrets.refusal = kErrorAccessDenied;
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
     EXPECT_EQ(Winlogon(), "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=kept");
     EXPECT_EQ(Marks(), "|Other ()");
+    // On, but the plain copy stays; off, but the secret stays.
+    p.registry.allowed = {{"DefaultPassword", 0}};
+    Type(Strings{"bob", "WORK", "x"});
+    Click(&form->mnuAutoLogin);
+    p.registry.allowed.clear();
+    p.secrets.refusal = kErrorAccessDenied;
+    Click(&form->mnuAutoLogin);
+    EXPECT_EQ(p.ui.messages.back() + Marks() + p.secrets.secrets["DefaultPassword"],
+              "Automatic logon is off, but the stored password could not be removed.\n\nAccess is denied. "
+              "[Ostrevo 16]|Other ()x");
     const std::string denied = "\n\nAccess is denied.", box = " [Ostrevo 16]";
-    EXPECT_EQ(p.ui.messages,
+    EXPECT_EQ(Strings(p.ui.messages.begin(), p.ui.messages.end() - 1),
               (Strings{"Could not switch automatic logon off." + denied + box,
                        "Automatic logon is off, but the stored password could not be removed." + denied + box,
                        "Could not switch automatic logon on." + denied + box,
                        "Could not switch automatic logon on." + denied +
                            "\n\nThese values could not be put back as they were and may be left changed: "
                            "AutoAdminLogon, DefaultUserName, DefaultDomain." +
-                           box}));
+                           box,
+                       "Automatic logon is on, but the password stored in plain text could not be removed." +
+                           denied + box}));
 }
 
 // From Windows XP on the password is kept as the LSA's secret, once whatever the registry view, and no
-// plain copy of it stays; an empty one is an empty string, and an older secret is deleted. Each
-// refusal is told: the secret's taken back like the others, a copy or secret that stays named.
+// plain copy of it stays; an empty one is an empty string, and an older secret is deleted.
 TEST_P(AutoLogin, FromXpOnThePasswordIsASecretAndNoPlainCopyStays) {
     p.version.version = 0x0501;
     Seed("DefaultPassword", Sz("plain"));
     p.secrets.secrets = {{"DefaultPassword", "old"}};
     ASSERT_TRUE(Start());
     const auto state = [this] {
-        std::string secrets;
-        for (const auto& [name, value] : p.secrets.secrets) secrets += "|secret " + name + "=" + value;
-        return Winlogon() + secrets + Marks();
+        const auto secret = p.secrets.secrets.find("DefaultPassword");
+        return Winlogon() + (secret != p.secrets.secrets.end() ? "|secret=" + secret->second : "") + Marks();
     };
     const std::string bob = "DefaultUserName=bob|DefaultDomain=WORK|DefaultDomainName=WORK";
     Type(Strings{"bob", "WORK", ""});
@@ -366,26 +384,9 @@ TEST_P(AutoLogin, FromXpOnThePasswordIsASecretAndNoPlainCopyStays) {
     Click(&form->mnuAutoLogin);  // off: no secret to delete, which is fine
     Type(Strings{"bob", "WORK", "p w"});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|secret DefaultPassword=p w|Other ()|Auto Login");
+    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|secret=p w|Other ()|Auto Login");
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|Other ()");
-    p.secrets.refusal = kErrorAccessDenied;
-    Type(Strings{"eve", "", "x"});
-    Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|Other ()");
-    p.registry.allowed = {{"DefaultPassword", 0}};
-    Type(Strings{"bob", "WORK", "y"});
-    Click(&form->mnuAutoLogin);
-    p.registry.allowed.clear();
-    p.secrets.refusal = kErrorAccessDenied;
-    Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=0|" + bob + "|secret DefaultPassword=y|Other ()");
-    const std::string denied = "\n\nAccess is denied. [Ostrevo 16]";
-    EXPECT_EQ(p.ui.messages,
-              (Strings{"Could not switch automatic logon on." + denied,
-                       "Automatic logon is on, but the password stored in plain text could not be removed." +
-                           denied,
-                       "Automatic logon is off, but the stored password could not be removed." + denied}));
+    EXPECT_EQ(state() + std::to_string(p.ui.messages.size()), "AutoAdminLogon=0|" + bob + "|Other ()0");
 }
 
 // The parts beneath the commands.
@@ -405,9 +406,9 @@ TEST_F(Unit, AReadGrowsItsBufferUntilNothingIsCutAndIniFileKeepsEachWritesOwnRes
     ini.Path(Widen(kIni));
     ini.Section(L"s");
     const auto value = [&ini](const std::wstring& key) { return (ini.Key(key), Latin1(ini.Value())); };
-    ini.Default(std::wstring(300, L'd'));
+    ini.Default(L"e" + std::wstring(299, L'd'));
     ini.Section(L"b");
-    EXPECT_EQ(value(std::wstring(32767, L'k')), std::string(254, 'd'));  // too long to ask: the default
+    EXPECT_EQ(value(std::wstring(32767, L'k')), "e" + std::string(253, 'd'));  // too long to ask: the default
     ini.Section(L"s");
     ini.Key(L"k");
     ini.Value(std::wstring(L"a\0b", 3));
@@ -438,7 +439,7 @@ TEST_F(Unit, AReadGrowsItsBufferUntilNothingIsCutAndIniFileKeepsEachWritesOwnRes
 }
 
 TEST_F(Unit, DelimitedListsCountReadFindAndAddItems) {
-    EXPECT_EQ(ListItemCount(L"", L"|") + ListItemCount(L"x|", L"|"), 2);
+    EXPECT_EQ(ListItemCount(L"", L"|") + ListItemCount(L"x|", L"|") + ListItemCount(L"x", L""), 3);
     EXPECT_EQ(ListItemCount(L"aaa", L"aa"), 3);  // overlapping delimiters each count
     std::wstring items;
     for (int i = 0; i < 6; ++i) items += L"[" + GetListItem(i, L"a|b||d", L"|") + L"]";
@@ -470,7 +471,11 @@ TEST_F(Unit, NumbersFollowTheUsersSeparators) {
     EXPECT_EQ(RoundToInt32(-2147483648.0), INT32_MIN);
 }
 
-TEST_F(Unit, FailureTextsAndWhatCountsAsAFile) {
+TEST_F(Unit, FailureTextsWipedTextsAndWhatCountsAsAFile) {
+    std::wstring password = L"pw";
+    const wchar_t* letters = password.data();
+    WipeText(password);
+    EXPECT_EQ(std::wstring(letters, 2) + password, std::wstring(2, L'\0'));
     EXPECT_EQ(FailureText(p.text, L"What.", kErrorSuccess) + FailureText(p.text, L"What.", kErrorNoReason),
               L"What.What.");
     // A file, whatever its attributes, exists; a folder does not, nor a drive without a medium. The
@@ -536,13 +541,15 @@ TEST_F(Unit, WindowPlacementIsSavedForANormalWindowOnlyAndLoadedOnTheScreenAbove
         return shown + (ini.Success() ? "" : "FAILED");
     };
     EXPECT_EQ(run(kWindowStateMinimised, -200, true), "");
-    const std::string edges = ";Left=-200;Top=900;Width=4000;Height=3500.5;";
-    EXPECT_EQ(run(kWindowStateNormal, -200, true), "[w];Maximised=0" + edges);
+    const std::string edges = ";Left=0;Top=1;Width=4000;Height=3500.5;";  // no "-0"
+    EXPECT_EQ(run(kWindowStateNormal, -0.0, true, 15360, 1), "[w];Maximised=0" + edges);
     EXPECT_EQ(run(kWindowStateMaximised, 1, true), "[w];Maximised=1" + edges);
     EXPECT_EQ(run(kWindowStateNormal, NAN, true), "[w];Maximised=0" + edges + "FAILED");
     EXPECT_EQ(run(std::nullopt, -200, true), "[w];Maximised=0" + edges + "FAILED");
     p.disk.Put(kIni, "[w]\nLeft=100\nWidth=16000\n");
     EXPECT_EQ(run(0), "60 900 15240 3500 ");
+    p.disk.Put(kIni, "[w]\nLeft=15000\n");
+    EXPECT_EQ(run(0) + run(0, std::nullopt), "11300 900 4000 3500 FAILED");
     p.disk.Put(kIni, "[w]\nWidth=500\nMaximised=1\n");
     EXPECT_EQ(run(0, 1, false, std::nullopt), "FAILED");
     EXPECT_EQ(run(0, 1, false, -1e12), "FAILED");  // no edge on such a screen is a 32-bit number
@@ -564,7 +571,8 @@ TEST_F(Unit, RegistryValuesReadAsTextOrSignedNumbersAndWrittenAsTheTypeChosen) {
         return got.kind() == DynamicValue::Kind::Integer ? "int:" + std::to_string(got.integer())
                                                          : "text:" + Latin1(got.text());
     };
-    EXPECT_EQ(read(Dword(0xFFFFFFFF)) + read(Dword(0x80000000)), "int:-1int:-2147483648");
+    EXPECT_EQ(read(Dword(0xFFFFFFFF)) + read(Dword(0x80000000)) + read(Dword(0x7FFFFFFF)),
+              "int:-1int:-2147483648int:2147483647");
     EXPECT_EQ(read({kRegDword, {7, 1}}) + read({kRegDword, {1, 0, 0, 0, 0}}) + read({kRegBinary, {1}}),
               "int:263text:text:");
     // A number's text asked to go as a number goes as one; a string goes exactly as given.

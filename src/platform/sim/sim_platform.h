@@ -145,7 +145,7 @@ public:
         messages.push_back(Latin1(text + L" [" + caption + L" ") + std::to_string(style) + "]");
         return Pop(answers, 0);
     }
-    void SetForegroundWindow() override {}
+    void SetForegroundWindow() override { ++foreground; }
     MenuItem* TrackPopupMenu(MenuItem&) override { return std::exchange(chosen, nullptr); }
     std::optional<std::wstring> InputBox(const std::wstring&, const std::wstring&,
                                          const std::wstring&) override {
@@ -161,6 +161,7 @@ public:
     std::deque<std::optional<std::wstring>> inputs;
     std::deque<std::function<void(Form2&)>> dialogs;  // what the user does there
     std::vector<std::string> messages;                // "text [caption style]"
+    int foreground = 0;                               // times the main window was brought forward
     bool ended = false;
 
 private:
