@@ -140,14 +140,15 @@ extern "C" __declspec(dllexport) DWORD WINAPI Serve(LPVOID io) {
     // The path clicked, or the one item read (every item if none).
     const std::string what = right ? After(After(step)) : After(step);
     // The icon is there only once start-up is over, and the taskbar may still be settling: until then a
-    // click finds nothing.
-    for (int i = 0; i < 20 && Popups().empty(); ++i) {
+    // click finds nothing. A click is given 5 s to open the menu before the next: one that reached the
+    // exe late would open a second menu over the first, which the steps then lose.
+    for (int i = 0; i < 6 && Popups().empty(); ++i) {
         HWND shell = FindWindowW(L"Shell_TrayWnd", nullptr);
         RECT r;
         GetClientRect(shell, &r);
         const LPARAM icon = MAKELPARAM(r.right - (GetSystemMetrics(SM_CXSMICON) + 4) / 2, r.bottom / 2);
         PostMessageW(shell, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, icon);
-        WaitFor(1000, [] { return !Popups().empty(); });
+        WaitFor(5000, [] { return !Popups().empty(); });
     }
     // Each submenu opens above the menu it belongs to.
     HMENU root = Popups().empty() ? nullptr : MenuOf(Popups().back());
@@ -267,13 +268,11 @@ std::string Type(const std::string& arg) {
 // C:\boot.ini's attributes as GetFileAttributesA reads them, once set to the number given, if one is:
 // hidden and system first, which Wine cannot store on a file that is read-only already.
 std::string Attributes(const std::string& arg) {
-    const DWORD wanted = std::strtoul(arg.c_str(), nullptr, 0);
-    if (!arg.empty() && !(SetFileAttributesA("C:\\boot.ini", wanted & ~FILE_ATTRIBUTE_READONLY) &&
-                          SetFileAttributesA("C:\\boot.ini", wanted)))
-        return "error: could not set " + arg + "\n";
-    char out[40];
-    wsprintfA(out, "attributes 0x%lx\n", GetFileAttributesA("C:\\boot.ini"));
-    return out;
+    const DWORD wanted = std::strtoul(arg.c_str(), nullptr, 0), readOnly = FILE_ATTRIBUTE_READONLY;
+    const bool set = arg.empty() || (SetFileAttributesA("C:\\boot.ini", wanted & ~readOnly) &&
+                                     SetFileAttributesA("C:\\boot.ini", wanted));
+    return set ? "attributes " + std::to_string(GetFileAttributesA("C:\\boot.ini")) + "\n"
+               : "error: not set\n";
 }
 
 // Still running a while later, with no window of its own showing and its hidden window without the

@@ -164,11 +164,21 @@ TEST_F(Unit, WithoutBootIniItSaysSoAndEndsAndOn9xThereIsNoAutoLoginNorPrivilegeA
     EXPECT_EQ(p.power.calls, Strings{"exit 2"});
 }
 
-TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTyped) {
+// Then boot.ini goes: it is said to be missing, made by no write, and nothing else changes.
+TEST_F(Commands, TimeoutWritesAFixedItemOrANumberTypedAndNothingOnceBootIniIsGone) {
     Click(&form->mnu20);
-    p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt};  // only a number other than -1 counts
+    p.ui.inputs = {L" 7", L"-1", L"abc", L"", std::nullopt, L"8"};  // only a number other than -1 counts
     for (int i = 0; i < 5; ++i) Click(&form->mnuother);
-    EXPECT_EQ(Marks() + std::to_string(p.ui.foreground), "|Other ( 7)|Beta System /sos6");
+    p.disk.Remove(kBoot);
+    p.ui.answers = {kIdYes, kIdOk, kIdYes, kIdOk, kIdOk};
+    for (MenuItem* item : {form->mnuDefOs[1], form->mnuRBOS[1], &form->mnuother}) Click(item);
+    const std::string missing =
+        "c:\\boot.ini file not found.  Ostrevo only helps if you have a dual boot system. [Ostrevo 0]";
+    EXPECT_EQ(p.ui.messages, (Strings{"Set Default to Alpha System? [Ostrevo 52]", missing,
+                                      "Restart to Alpha System? [Ostrevo 52]", missing, missing}));
+    EXPECT_EQ(Marks() + std::to_string(p.ui.foreground) + std::to_string(p.power.calls.size() + p.ui.ended),
+              "|Other ( 7)|Beta System /sos90");
+    EXPECT_EQ(p.disk.GetAttributes(kBoot), kInvalidFileAttributes);
 }
 
 TEST_F(Commands, DefaultOsRebootToAndShutDownAskAndOnlyYesWritesMovesTheMarkOrAsksTheSystem) {
@@ -245,19 +255,6 @@ TEST_F(Commands, AWriteLiftsWhatStopsItAndTheFileGetsExactlyItsOwnAttributesBack
                                      kFileAttributeReadOnly | hiddenSystem, hiddenSystem}));
 }
 
-TEST_F(Commands, ABootIniGoneSinceStartUpIsSaidToBeMissingAndNotMadeAgain) {
-    p.disk.Remove(kBoot);
-    p.ui.answers = {kIdYes, kIdOk, kIdYes, kIdOk};
-    Click(form->mnuDefOs[1]);
-    Click(form->mnuRBOS[1]);
-    const std::string missing =
-        "c:\\boot.ini file not found.  Ostrevo only helps if you have a dual boot system. [Ostrevo 0]";
-    EXPECT_EQ(Strings(p.ui.messages.begin() + 1, p.ui.messages.end()),
-              (Strings{missing, "Restart to Alpha System? [Ostrevo 52]", missing}));
-    EXPECT_EQ(p.disk.GetAttributes(kBoot), kInvalidFileAttributes);
-    EXPECT_EQ(Marks() + std::to_string(p.power.calls.size() + p.ui.ended), "|30|Beta System /sos0");
-}
-
 TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {
     p.disk.Put(kBoot,
                "[boot loader]\n[operating systems]\nC:\\=\"x\"\n" + std::string(40000, 'k') + "=long\n");
@@ -271,26 +268,12 @@ TEST_F(Commands, WhatTheReadTrimsCountsAsKeptAndWhatIsTooLongReachesNoCall) {
               "x2|Other (s)");
 }
 
-// Natively, or under WOW64, where the 32-bit view holds other values that must be neither read nor
-// changed: the logon process reads the 64-bit one.
-class AutoLogin : public Unit, public testing::WithParamInterface<bool> {
+class AutoLogin : public Unit {
 protected:
-    void SetUp() override {
-        p.disk.Put(kBoot, "[operating systems]\nC:\\=\"Only\"\n");
-        p.version.wow64 = GetParam();
-        if (!GetParam()) return;
-        Seed("DefaultUserName", Sz("bob32"));
-        view = RegistryView::k64Bit;
-    }
-    void TearDown() override {
-        if (!GetParam()) return;
-        view = RegistryView::kDefault;
-        EXPECT_EQ(Winlogon(), "DefaultUserName=bob32");
-    }
+    void SetUp() override { p.disk.Put(kBoot, "[operating systems]\nC:\\=\"Only\"\n"); }
 };
-INSTANTIATE_TEST_SUITE_P(NativeAndUnderWow64, AutoLogin, testing::Bool());
 
-TEST_P(AutoLogin, OnThroughTheDialogStoresWhatWasTypedAndOffForgetsThePassword) {
+TEST_F(AutoLogin, OnThroughTheDialogStoresWhatWasTypedAndOffForgetsThePassword) {
     Seed("DefaultUserName", Sz("alice"));
     Seed("DefaultDomain", Sz("OLD"));
     Seed("DefaultPassword", Sz("secret"));
@@ -316,18 +299,25 @@ TEST_P(AutoLogin, OnThroughTheDialogStoresWhatWasTypedAndOffForgetsThePassword) 
               "AutoAdminLogon=0|" + typed + "|Other ()0");
 }
 
-// From Windows XP on, where the password is the LSA's secret.
-TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
+// From Windows XP on the password is kept as the LSA's secret, and no plain copy of it stays; an empty
+// one is an empty string, and an older secret goes. Each refusal is told: what was changed is taken
+// back, exactly, or named; a copy or secret that stays is named. All under WOW64, where the 32-bit
+// view holds other values that must be neither read nor changed: the logon process reads the 64-bit one.
+TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnderWow64Too) {
+    Seed("DefaultUserName", Sz("bob32"));
+    p.version.wow64 = true;
+    view = RegistryView::k64Bit;
     p.version.version = 0x0501;
     Seed("AutoAdminLogon", Sz("1"));
     Seed("DefaultUserName", Dword(7));
     Seed("DefaultPassword", Sz("kept"));
+    p.secrets.secrets = {{"DefaultPassword", "old"}};
     ASSERT_TRUE(Start());
     p.registry.allowed = {{"AutoAdminLogon", 0}};
     Click(&form->mnuAutoLogin);  // off refused: it stays on
     EXPECT_EQ(Marks(), "|Other ()|Auto Login");
     p.registry.allowed = {{"DefaultPassword", 0}};
-    Click(&form->mnuAutoLogin);  // off, but the password stays
+    Click(&form->mnuAutoLogin);  // off, but the password stays; the secret goes
     Type(Strings{"bob", "WORK", "x"});
     p.secrets.refusal = kErrorAccessDenied;
     Click(&form->mnuAutoLogin);  // on refused at the password: the rest taken back, exactly as kept
@@ -341,52 +331,42 @@ TEST_P(AutoLogin, RefusalsAreToldAndEveryValueChangedIsTakenBackOrNamed) {
     p.secrets.refusal = kErrorAccessDenied;
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(Winlogon(), "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=kept");
-    EXPECT_EQ(Marks(), "|Other ()");
-    // On, but the plain copy stays; off, but the secret stays.
-    p.registry.allowed = {{"DefaultPassword", 0}};
+    EXPECT_EQ(Winlogon() + Marks(),
+              "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=kept|Other ()");
+    p.registry.allowed = {{"DefaultPassword", 0}};  // on, but the plain copy stays
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
     p.registry.allowed.clear();
-    p.secrets.refusal = kErrorAccessDenied;
+    p.secrets.refusal = kErrorAccessDenied;  // off, but the secret stays
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(p.ui.messages.back() + Marks() + p.secrets.secrets["DefaultPassword"],
-              "Automatic logon is off, but the stored password could not be removed.\n\nAccess is denied. "
-              "[Ostrevo 16]|Other ()x");
     const std::string denied = "\n\nAccess is denied.", box = " [Ostrevo 16]";
-    EXPECT_EQ(Strings(p.ui.messages.begin(), p.ui.messages.end() - 1),
-              (Strings{"Could not switch automatic logon off." + denied + box,
-                       "Automatic logon is off, but the stored password could not be removed." + denied + box,
+    const std::string off =
+        "Automatic logon is off, but the stored password could not be removed." + denied + box;
+    EXPECT_EQ(p.ui.messages,
+              (Strings{"Could not switch automatic logon off." + denied + box, off,
                        "Could not switch automatic logon on." + denied + box,
                        "Could not switch automatic logon on." + denied +
-                           "\n\nThese values could not be put back as they were and may be left changed: "
-                           "AutoAdminLogon, DefaultUserName, DefaultDomain." +
+                           "\n\nThese values could not be put back as they were and may be "
+                           "left changed: AutoAdminLogon, DefaultUserName, DefaultDomain." +
                            box,
-                       "Automatic logon is on, but the password stored in plain text could not be removed." +
-                           denied + box}));
-}
-
-// From Windows XP on the password is kept as the LSA's secret, once whatever the registry view, and no
-// plain copy of it stays; an empty one is an empty string, and an older secret is deleted.
-TEST_P(AutoLogin, FromXpOnThePasswordIsASecretAndNoPlainCopyStays) {
-    p.version.version = 0x0501;
-    Seed("DefaultPassword", Sz("plain"));
-    p.secrets.secrets = {{"DefaultPassword", "old"}};
-    ASSERT_TRUE(Start());
-    const auto state = [this] {
-        const auto secret = p.secrets.secrets.find("DefaultPassword");
-        return Winlogon() + (secret != p.secrets.secrets.end() ? "|secret=" + secret->second : "") + Marks();
-    };
-    const std::string bob = "DefaultUserName=bob|DefaultDomain=WORK|DefaultDomainName=WORK";
+                       "Automatic logon is on, but the password stored in plain text could not "
+                       "be removed." +
+                           denied + box,
+                       off}));
+    // An empty password is an empty string, and the older secret goes; a password is the secret alone.
+    const std::string bob = "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultDomainName=WORK";
     Type(Strings{"bob", "WORK", ""});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|DefaultPassword=|Other ()|Auto Login");
+    EXPECT_EQ(Winlogon() + "|" + p.secrets.secrets["DefaultPassword"], bob + "|DefaultPassword=|");
     Click(&form->mnuAutoLogin);  // off: no secret to delete, which is fine
     Type(Strings{"bob", "WORK", "p w"});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state(), "AutoAdminLogon=1|" + bob + "|secret=p w|Other ()|Auto Login");
+    EXPECT_EQ(Winlogon() + "|" + p.secrets.secrets["DefaultPassword"] + Marks(),
+              bob + "|p w|Other ()|Auto Login");
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(state() + std::to_string(p.ui.messages.size()), "AutoAdminLogon=0|" + bob + "|Other ()0");
+    EXPECT_EQ(p.secrets.secrets.count("DefaultPassword") + p.ui.messages.size(), 6u);
+    view = RegistryView::kDefault;
+    EXPECT_EQ(Winlogon(), "DefaultUserName=bob32");
 }
 
 // The parts beneath the commands.
