@@ -69,7 +69,7 @@ void BM_FormLoad(benchmark::State& state) {
     TestPlatform p;
     p.disk.Put(kBootIni, "");  // only for the existence test
     IndexedProfile table(n);
-    Platform platform{table, p.disk, p.version, p.text, p.ui, p.power, p.registry, p.secrets};
+    Platform platform{table, p.disk, p.version, p.text, p.ui, p.power, p.registry, p.registry};
     for (auto _ : state) {
         Form1 form(platform);
         if (!form.Form_Load() || form.LastDefault != n / 2 + 1) state.SkipWithError("wrong start-up");

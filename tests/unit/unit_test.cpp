@@ -311,7 +311,8 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
     Seed("AutoAdminLogon", Sz("1"));
     Seed("DefaultUserName", Dword(7));
     Seed("DefaultPassword", Sz("kept"));
-    p.secrets.secrets = {{"DefaultPassword", "old"}};
+    const std::string secret = "LSA\\DefaultPassword";
+    p.registry.values[secret] = Sz("old");
     ASSERT_TRUE(Start());
     p.registry.allowed = {{"AutoAdminLogon", 0}};
     Click(&form->mnuAutoLogin);  // off refused: it stays on
@@ -319,16 +320,15 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
     p.registry.allowed = {{"DefaultPassword", 0}};
     Click(&form->mnuAutoLogin);  // off, but the password stays; the secret goes
     Type(Strings{"bob", "WORK", "x"});
-    p.secrets.refusal = kErrorAccessDenied;
+    p.registry.allowed = {{secret, 0}};
     Click(&form->mnuAutoLogin);  // on refused at the password: the rest taken back, exactly as kept
     EXPECT_EQ(Winlogon(), "AutoAdminLogon=0|DefaultUserName=4:07000000|DefaultPassword=kept");
     EXPECT_EQ(Strings(p.registry.calls.end() - 5, p.registry.calls.end()),
               (Strings{"secret store DefaultPassword", "delete DefaultDomainName", "delete DefaultDomain",
                        "write DefaultUserName exact", "write AutoAdminLogon exact"}));
     // What cannot be taken back, refused or never known, is named.
-    p.registry.allowed = {{"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
+    p.registry.allowed = {{secret, 0}, {"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
     p.registry.unreadable = {"DefaultUserName"};
-    p.secrets.refusal = kErrorAccessDenied;
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
     EXPECT_EQ(Winlogon() + Marks(),
@@ -336,8 +336,7 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
     p.registry.allowed = {{"DefaultPassword", 0}};  // on, but the plain copy stays
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
-    p.registry.allowed.clear();
-    p.secrets.refusal = kErrorAccessDenied;  // off, but the secret stays
+    p.registry.allowed = {{secret, 0}};  // off, but the secret stays
     Click(&form->mnuAutoLogin);
     const std::string denied = "\n\nAccess is denied.", box = " [Ostrevo 16]";
     const std::string off =
@@ -355,16 +354,17 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
                        off}));
     // An empty password is an empty string, and the older secret goes; a password is the secret alone.
     const std::string bob = "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultDomainName=WORK";
+    p.registry.allowed.clear();
     Type(Strings{"bob", "WORK", ""});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(Winlogon() + "|" + p.secrets.secrets["DefaultPassword"], bob + "|DefaultPassword=|");
+    EXPECT_EQ(Winlogon() + "|" + Shown(p.registry.values[secret]), bob + "|DefaultPassword=|0:");
     Click(&form->mnuAutoLogin);  // off: no secret to delete, which is fine
     Type(Strings{"bob", "WORK", "p w"});
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(Winlogon() + "|" + p.secrets.secrets["DefaultPassword"] + Marks(),
+    EXPECT_EQ(Winlogon() + "|" + Shown(p.registry.values[secret]) + Marks(),
               bob + "|p w|Other ()|Auto Login");
     Click(&form->mnuAutoLogin);
-    EXPECT_EQ(p.secrets.secrets.count("DefaultPassword") + p.ui.messages.size(), 6u);
+    EXPECT_EQ(p.registry.values.count(secret) + p.ui.messages.size(), 6u);
     view = RegistryView::kDefault;
     EXPECT_EQ(Winlogon(), "DefaultUserName=bob32");
 }

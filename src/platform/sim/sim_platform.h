@@ -1,5 +1,5 @@
 // The simulated platform for the native tests and the benchmark: the drive (sim_disk.h), a registry of
-// values, recorded power requests, a scripted user, Latin-1 text and a chosen system. Each fake
+// values and secrets, recorded power requests, a scripted user, Latin-1 text and a chosen system. Each fake
 // records what it was asked and answers as the test told it.
 #pragma once
 #include <cwctype>
@@ -73,27 +73,11 @@ public:
     bool wow64 = false;
 };
 
-// Secrets by name, kept as told, each store or delete recorded as "secret store NAME" or "secret delete
-// NAME" where the registry records its calls; `refusal`, when set, answers the next.
-class SimSecrets : public SecretApi {
-public:
-    explicit SimSecrets(std::vector<std::string>& log) : calls(log) {}
-    ErrorCode StoreSecret(const std::wstring& name, const std::wstring* value) override {
-        calls.push_back((value != nullptr ? "secret store " : "secret delete ") + Latin1(name));
-        if (const ErrorCode refused = std::exchange(refusal, kErrorSuccess)) return refused;
-        if (value != nullptr) return (secrets[Latin1(name)] = Latin1(*value), kErrorSuccess);
-        return secrets.erase(Latin1(name)) == 1 ? kErrorSuccess : kErrorFileNotFound;
-    }
-
-    std::map<std::string, std::string> secrets;
-    ErrorCode refusal = kErrorSuccess;
-    std::vector<std::string>& calls;
-};
-
 // Values by view, key path and name, as told; every value's call recorded as "read NAME", "write NAME"
 // or "delete NAME", " exact" added for the exact form (a key made is not). Changes of a value named in
-// `allowed` are refused once its count is used up.
-class SimRegistry : public RegistryApi {
+// `allowed` are refused once its count is used up. The LSA's secrets are values "LSA\NAME" of no view,
+// stored as strings, their changes recorded as "secret store NAME" or "secret delete NAME".
+class SimRegistry : public RegistryApi, public SecretApi {
 public:
     ErrorCode ReadValue(RegKey, const std::string& path, const std::string& name, RegistryView view,
                         RegData form, RegValue& value) override {
@@ -117,6 +101,14 @@ public:
         Log("delete ", name, RegData::kAnsi);
         if (Refused(name)) return kErrorAccessDenied;
         return values.erase(Where(path, name, view)) == 1 ? kErrorSuccess : kErrorFileNotFound;
+    }
+    ErrorCode StoreSecret(const std::wstring& name, const std::wstring* value) override {
+        const std::string secret = "LSA\\" + Latin1(name), text = value != nullptr ? Latin1(*value) : "";
+        calls.push_back((value != nullptr ? "secret store " : "secret delete ") + Latin1(name));
+        if (Refused(secret)) return kErrorAccessDenied;
+        if (value == nullptr) return values.erase(secret) == 1 ? kErrorSuccess : kErrorFileNotFound;
+        values[secret] = RegValue{kRegSz, {text.c_str(), text.c_str() + text.size() + 1}};
+        return kErrorSuccess;
     }
     static std::string Where(const std::string& path, const std::string& name, RegistryView view) {
         return (view == RegistryView::k64Bit ? "64:" : "") + path + "\\" + name;
@@ -182,8 +174,7 @@ struct TestPlatform {
     SimUi ui;
     SimPower power;
     SimRegistry registry;
-    SimSecrets secrets{registry.calls};
-    Platform platform{disk, disk, version, text, ui, power, registry, secrets};
+    Platform platform{disk, disk, version, text, ui, power, registry, registry};
 };
 
 }  // namespace ostrevo
