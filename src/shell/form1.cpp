@@ -64,8 +64,7 @@ MenuItem& Form1::AddArrayItem(MenuItem& submenu, std::vector<MenuItem*>& array, 
 }
 
 bool Form1::Form_Load() {
-    if (!FileExists(platform_.files, platform_.text, kBootIniExistsPath)) {
-        platform_.ui.MessageBox(kMissingBootIniMessage, kAppTitle, kMbOk);
+    if (!BootIniFound()) {
         platform_.ui.EndProgram();
         return false;
     }
@@ -207,14 +206,16 @@ bool Form1::Ask(const std::wstring& question) {
     return platform_.ui.MessageBox(question, kAppTitle, kQuestionStyle) == kIdYes;
 }
 
+bool Form1::BootIniFound() {
+    if (FileExists(platform_.files, platform_.text, kBootIniExistsPath)) return true;
+    platform_.ui.MessageBox(kMissingBootIniMessage, kAppTitle, kMbOk);
+    return false;
+}
+
+// Gone since start-up, the file is not written: a profile write would make a new one holding this one
+// key. It may come back, so the program stays.
 bool Form1::WriteBootIni(const wchar_t* key, const std::wstring& value) {
-    // Gone since start-up: a profile write would make a new file holding this one key. It may come
-    // back, so the program stays.
-    if (!FileExists(platform_.files, platform_.text, kBootIniExistsPath)) {
-        platform_.ui.MessageBox(kMissingBootIniMessage, kAppTitle, kMbOk);
-        return false;
-    }
-    return Report(WriteBootLoaderKey(platform_, key, value));
+    return BootIniFound() && Report(WriteBootLoaderKey(platform_, key, value));
 }
 
 bool Form1::Report(const Outcome& outcome) {

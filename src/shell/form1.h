@@ -76,6 +76,8 @@ private:
     // Goes ahead only on an explicit Yes: a box that could not be shown answers 0, and that must not
     // restart the machine or rewrite boot.ini unasked.
     bool Ask(const std::wstring& question);
+    // Whether boot.ini is there; when it is not, the user is told.
+    bool BootIniFound();
     // Writes a key of [boot loader] when boot.ini is still there, telling the user what went wrong;
     // true when it was written.
     bool WriteBootIni(const wchar_t* key, const std::wstring& value);
