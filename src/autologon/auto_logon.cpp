@@ -70,10 +70,11 @@ ErrorCode WriteDetails(Platform& platform, const std::vector<Detail>& details,
     return kErrorSuccess;
 }
 
-// After a refusal: every value changed is put back, and what cannot be is named.
+// After a refusal: every value changed is put back, and what cannot be is named, the password too when
+// it was written: it is never kept.
 Outcome TakeBack(Platform& platform, const std::vector<Detail>& details,
-                 const std::vector<SavedRegValue>& before, ErrorCode refusal) {
-    std::wstring stillChanged;
+                 const std::vector<SavedRegValue>& before, ErrorCode refusal, bool passwordWritten) {
+    std::wstring stillChanged = passwordWritten ? kDefaultPassword : L"";
     for (size_t i = before.size(); i-- > 0;) {
         const wchar_t* name = details[i].name;
         if (RestoreRegValue(platform, kHkeyLocalMachine, kWinlogonKey, name, before[i]) == kErrorSuccess)
@@ -129,11 +130,12 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
     if (!secret || password.empty()) details.push_back({kDefaultPassword, password, true});
     std::vector<SavedRegValue> before;
     ErrorCode error = WriteDetails(platform, details, before);
+    const bool passwordWritten = error == kErrorSuccess && details.back().password;
     if (error == kErrorSuccess && secret) {
         error = password.empty() ? DeleteSecret(platform)
                                  : platform.secrets.StoreSecret(kDefaultPassword, &password);
     }
-    if (error != kErrorSuccess) return TakeBack(platform, details, before, error);
+    if (error != kErrorSuccess) return TakeBack(platform, details, before, error, passwordWritten);
     if (!secret || details.back().password) return Outcome{};
     // Winlogon would ignore a registry copy beside the secret, but it must not stay readable.
     const ErrorCode kept = DeleteRegValue(platform, kHkeyLocalMachine, kWinlogonKey, kDefaultPassword);

@@ -326,13 +326,14 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
     EXPECT_EQ(Strings(p.registry.calls.end() - 5, p.registry.calls.end()),
               (Strings{"secret store DefaultPassword", "delete DefaultDomainName", "delete DefaultDomain",
                        "write DefaultUserName exact", "write AutoAdminLogon exact"}));
-    // What cannot be taken back, refused or never known, is named.
+    // What cannot be taken back, refused or never known, is named; an empty password, written before
+    // the older secret is deleted, is never kept.
     p.registry.allowed = {{secret, 0}, {"AutoAdminLogon", 1}, {"DefaultDomain", 1}};
     p.registry.unreadable = {"DefaultUserName"};
-    Type(Strings{"bob", "WORK", "x"});
+    Type(Strings{"bob", "WORK", ""});
     Click(&form->mnuAutoLogin);
     EXPECT_EQ(Winlogon() + Marks(),
-              "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=kept|Other ()");
+              "AutoAdminLogon=1|DefaultUserName=bob|DefaultDomain=WORK|DefaultPassword=|Other ()");
     p.registry.allowed = {{"DefaultPassword", 0}};  // on, but the plain copy stays
     Type(Strings{"bob", "WORK", "x"});
     Click(&form->mnuAutoLogin);
@@ -346,7 +347,7 @@ TEST_F(AutoLogin, FromXpOnThePasswordIsASecretAndRefusalsAreToldAndTakenBackUnde
                        "Could not switch automatic logon on." + denied + box,
                        "Could not switch automatic logon on." + denied +
                            "\n\nThese values could not be put back as they were and may be "
-                           "left changed: AutoAdminLogon, DefaultUserName, DefaultDomain." +
+                           "left changed: AutoAdminLogon, DefaultUserName, DefaultDomain, DefaultPassword." +
                            box,
                        "Automatic logon is on, but the password stored in plain text could not "
                        "be removed." +
