@@ -119,7 +119,7 @@ Outcome SwitchAutoLogonOn(Platform& platform) {
 
     // The password's one copy is the dialog's, wiped with it.
     const std::wstring& password = dialog.edtpassword.Text();
-    const std::wstring on = L"1";
+    const std::wstring on = L"1";  // a Detail refers to its value: this one needs a place to live
     const bool secret = PasswordIsSecret(platform);
     std::vector<Detail> details = {{kAutoAdminLogon, on, false},
                                    {kDefaultUserName, dialog.edtusername.Text(), false},
