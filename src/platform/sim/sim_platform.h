@@ -51,14 +51,14 @@ class SimPower : public PowerApi {
 public:
     ErrorCode EnableShutdownPrivilege() override {
         calls.push_back("privilege");
-        return privilegeRefusal;
+        return kErrorSuccess;
     }
     ErrorCode RequestExit(uint32_t flags) override {
         calls.push_back("exit " + std::to_string(flags));
         return exitRefusal;
     }
 
-    ErrorCode privilegeRefusal = kErrorSuccess, exitRefusal = kErrorSuccess;
+    ErrorCode exitRefusal = kErrorSuccess;
     std::vector<std::string> calls;
 };
 
