@@ -12,9 +12,8 @@
 # A scenario holds one step a line; the lines under a step indented by two spaces are what it must print
 # (or, under boot and import, what they write). Every run starts with the usual C:\boot.ini (below).
 # Steps done here:
-#   boot [foreign|absent]  C:\boot.ini from the lines below (or, with none, the
-#                   usual one), each ended by CRLF; in them {xHH} is a byte, {TEXT*N} is TEXT N times
-#                   with "#" counting, and {random N} is N fixed pseudo-random bytes
+#   boot [absent]   C:\boot.ini from the lines below (or, with none, the usual one), each ended by
+#                   CRLF; in them {xHH} is a byte and {random N} is N fixed pseudo-random bytes
 #   import          the .reg lines below (the 32-bit view of a 64-bit prefix under Wow6432Node)
 #   wow64           (anywhere) the i686 exe runs in the 64-bit prefix as well, under WOW64
 #   userlocale NAME every Wine program of the scenario runs in the user locale NAME (as ru_RU), the
@@ -22,7 +21,7 @@
 #   start           ostrevo.exe, traced by Wine's relay, once the one started before has ended
 #   gone            prints nothing once ostrevo.exe has ended
 #   changes         boot.ini's lines changed since boot ("-" before, "+" now)
-#   reg             the Winlogon values (of the 64-bit view in a 64-bit prefix)
+#   reg [NAME,...]  the Winlogon values (of the 64-bit view in a 64-bit prefix), or those named
 #   trace [CALL,...] the traced calls ostrevo.exe itself made since the last trace (or, with names, those
 #                   calls only), each once, in order, read the same from either exe (host_trace)
 # Every other step is one run of e2e_driver.exe (e2e.cpp). Steps done here are retried for a few seconds
@@ -45,21 +44,17 @@ C:\="Previous Operating System on C:"'
 # A driver's line ends in CRLF, as text printed on Windows does.
 shorten() { awk '{ sub(/\r$/, ""); if (length($0) > 200) $0 = substr($0, 1, 120) "...(" length($0) " characters)"; print }'; }
 
-# put_boot OPTIONS: C:\boot.ini from $want, its first copy kept for "changes".
+# put_boot [absent]: C:\boot.ini from $want, the Wine user's, its first copy kept for "changes".
 put_boot() {
     rm -f "$c/boot.ini" "$work/$name.orig"
-    [[ "$1" != *absent* ]] || return 0
+    [ "$1" != absent ] || return 0
     [ -n "$want" ] || want="$usual"
     printf '%s' "${want:+$want$'\n'}" | perl -0777 -pe 'srand 7;
         s/\n/\r\n/g;
         s/\{x([0-9a-f]{2})\}/chr hex $1/ge;
-        s/\{([^{}]*)\*(\d+)\}/my ($t, $n) = ($1, $2); join "", map { (my $x = $t) =~ s|#|$_|g; $x } 1..$n/ge;
         s/\{random (\d+)\}/join "", map { chr int rand 256 } 1 .. $1/ge' >"$c/boot.ini" &&
         chmod 644 "$c/boot.ini" || return 1
-    # Another owner's file (root's, so only root can make it): the Wine user can neither write it nor
-    # change its mode. Any other is the Wine user's.
-    _wine_is_root || [[ "$1" != *foreign* ]] || return 1
-    ! _wine_is_root || [[ "$1" == *foreign* ]] || chown "$WINE_USER:" "$c/boot.ini"
+    ! _wine_is_root || chown "$WINE_USER:" "$c/boot.ini"
     cp -p "$c/boot.ini" "$work/$name.orig"
 }
 
@@ -71,8 +66,10 @@ host_changes() {
 }
 
 host_reg() {
+    local names="${1:-[A-Za-z]+}"
     wine_run "$prefix" wine reg query 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Winlogon' | tr -d '\r' |
-        LC_ALL=C sort | sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p'
+        LC_ALL=C sort | sed -n -E 's/^ +(AutoAdminLogon|Default[A-Za-z]*) +(REG_[A-Z_]+) *(.*)$/\1 \2 \3/; T; s/ $//; p' |
+        grep -E "^(${names//,/|}) "
 }
 
 # The one place the relay trace is read. Only calls returning into the exe's own image count (at
@@ -80,18 +77,15 @@ host_reg() {
 # 64-bit relay prints a value sign-extended from 32 bits (HKEY_LOCAL_MACHINE, the current process) in 16
 # digits: it reads in 8 as from the i686 exe, while a 32-bit value with the top bit set that the x86-64
 # exe passes unextended reads in 16, so that difference shows. A string's address goes, addresses of the
-# stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". Under WOW64 the exe opens
-# and creates Winlogon with the Ex calls, asking for the 64-bit view (KEY_WOW64_64KEY beside
-# MAXIMUM_ALLOWED): such a call reads as the plain one a native run makes, any other view as itself. So
-# a call reads the same from either exe and every run.
+# stack and heap (1 to 16 MB) read "ptr" and the token's handle "token". So a call reads the same from
+# either exe. (Under WOW64 the registry calls differ: they ask for the 64-bit view. Which view was used
+# shows in the values, read with reg.)
 host_trace() {
     local calls="${1:-\w+}"
     LC_ALL=C sed -n -E -e '/ret=140\w{6}$/s/([(,])([89a-f][0-9a-f]{7})\b/\100000000\2/g' \
         -e 's/^\w+:Call \w+\.(\w+)\((.*)\) ret=(004\w{5}|140\w{6})$/\1(\2)/p' "$log" |
         sed -E 's/\bffffffff([89a-f][0-9a-f]{7})\b/\1/g; s/\w{8,} "/"/g; s/\b00[1-9a-f]\w{5}\b/ptr/g
-                s/^(AdjustTokenPrivileges\()\w+/\1token/' |
-        sed -E "${wow64:+s/^Reg(Open|Create)KeyExA\((\w+,\"[^\"]*\"),(00000000,)+02000100,(00000000,)?ptr(,00000000)?\)$/Reg\1KeyA(\2,ptr)/}" \
-            >"$work/$name.calls"
+                s/^(AdjustTokenPrivileges\()\w+/\1token/' >"$work/$name.calls"
     tail -n +$((seen + 1)) "$work/$name.calls" | awk '!once[$0]++' | grep -E "^(${calls//,/|})\("
 }
 
